@@ -1,0 +1,79 @@
+// The one part of the show. It owns every asset and GPU resource the show uses, loads
+// them in a fixed order (load) and renders a frame on request: the post-processing
+// chain around render_scene, which draws the title letters, the particles and the
+// contour emitters. Everything on screen is a function of scene_time.
+#pragma once
+#include "demo/parts.h"
+#include "render/frame_input.h"
+#include "render/shader_bank.h"
+#include "assets/obj_mesh.h"
+#include "assets/polyline.h"
+#include "particles/particle_system.h"
+#include "particles/emitter_cloud.h"
+
+#include <cstdint>
+
+namespace cv { class Mat; }
+
+class part_start : public parts {
+public:
+    part_start() = default;
+    ~part_start() override;
+    part_start(const part_start&) = delete;
+    part_start& operator=(const part_start&) = delete;
+
+    void render(double* delta, render_engine* engine, frame_input* frame) override;
+    void load(render_engine* engine) override;
+
+    // The scenes: title letters, then the particle and contour stages.
+    void render_scene(render_engine* engine);
+    // Serves seq_request: loads the requested image-sequence frame into seq_frame/seq_work.
+    void load_sequence_frame();
+
+    particle_system particles_main;
+    particle_system particles_world;
+    particle_system particles_splash;
+    recorded_path path;
+    int32_t rebuild_count = 0;
+    emitter_cloud cloud_box;
+    emitter_cloud cloud_head;
+    float spectrum_history[200] = {};
+
+    int32_t slot_material1 = 0;
+    int32_t slot_material1b = 0;
+    int32_t slot_material2 = 0;
+    int32_t slot_combine_ssao = 0;
+    int32_t slot_blurpass = 0;
+    int32_t slot_velocities = 0;
+    int32_t slot_blurhighlights = 0;
+    int32_t slot_simpleblur = 0;
+    int32_t slot_godrays = 0;
+
+    double scene_time = 0;
+    double scene_time_shown = 0;
+    int32_t render_count = 0;
+    double last_delta = 0;
+    frame_input frame_copy;
+
+    int32_t tex_depth2 = 0;
+    int32_t tex_color0 = 0;
+    int32_t tex_color1 = 0;
+    int32_t tex_spare = 0;
+    int32_t tex_quarter = 0;
+    int32_t tex_depth = 0;
+    int32_t tex_noise = 0;
+
+    obj_mesh title_mesh;
+    shader_bank shaders;
+
+    // Owned; released when the next frame replaces them (and at destruction).
+    cv::Mat* seq_work = nullptr;
+    cv::Mat* seq_frame = nullptr;
+    int32_t seq_request = 0;
+    int32_t seq_idle = -1;
+
+    // W and H: the window's pixel size. The shell may set them before load; left at 0,
+    // load takes them from the GL viewport, which covers the window at start-up.
+    int32_t screen_width = 0;
+    int32_t screen_height = 0;
+};
