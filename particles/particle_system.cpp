@@ -1,0 +1,130 @@
+#include "particles/particle_system.h"
+
+#include "particles/velocity_volume.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <utility>
+
+void particle_system::configure(int32_t columns_, int32_t rows_, bool readback_)
+{
+    columns = columns_;
+    rows = rows_;
+    readback = readback_;
+}
+
+void particle_system::load_velocity_volume(const std::string& path)
+{
+    const volume_data data = read_velocity_file(path);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_3D, texture);
+    glTexImage3D(GL_TEXTURE_3D, 0, GL_RGB16F, volume_width, volume_height, volume_depth, 0,
+                 GL_RGB, GL_FLOAT, data.texels.data());
+    // The field is periodic, so particles that leave one side keep flowing in the other.
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_WRAP_R, GL_REPEAT);
+    volume = texture;
+}
+
+static void make_state_buffer(std::size_t bytes, uint32_t& buffer, uint32_t& view)
+{
+    GLuint b = 0, t = 0;
+    glGenBuffers(1, &b);
+    glBindBuffer(GL_ARRAY_BUFFER, b);
+    glBindBuffer(GL_TEXTURE_BUFFER, b);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), nullptr, GL_STREAM_DRAW);
+    glGenTextures(1, &t);
+    glBindTexture(GL_TEXTURE_BUFFER, t);
+    glTexBuffer(GL_TEXTURE_BUFFER, GL_RGBA32F, b);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    buffer = b;
+    view = t;
+}
+
+// Stand-in for the shader bank's reader until render/ lands; same message on failure.
+static std::string read_shader_text(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        std::printf("Cannot open shader source file.\n");
+        return {};
+    }
+    std::string text;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+    std::fclose(file);
+    return text;
+}
+
+static void print_vertex_log(GLuint shader)
+{
+    char log[1000] = {};
+    GLsizei length = 0;
+    glGetShaderInfoLog(shader, sizeof log, &length, log);
+    std::printf("%s\n", log);
+}
+
+void particle_system::create(const std::string& shader_path)
+{
+    make_state_buffer(state_bytes(), source_buffer, source_view);
+    make_state_buffer(state_bytes(), destination_buffer, destination_view);
+
+    program = glCreateProgram();
+    const GLuint shader = glCreateShader(GL_VERTEX_SHADER);
+    const std::string text = read_shader_text(shader_path);
+    const char* source = text.c_str();
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    glAttachShader(program, shader);
+    // Captured outputs must be declared before linking; only the position state is kept.
+    const char* varyings[] = {"vPosition"};
+    glTransformFeedbackVaryings(program, 1, varyings, GL_INTERLEAVED_ATTRIBS);
+    glLinkProgram(program);
+    print_vertex_log(shader);
+}
+
+static void bind_on_unit(GLuint program, int unit, GLenum target, uint32_t texture, const char* name)
+{
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(target, texture);
+    glUniform1i(glGetUniformLocation(program, name), unit);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+void particle_system::bind_for_update(uint32_t positions, uint32_t colours, uint32_t positions2)
+{
+    glUseProgram(program);
+    glBindBuffer(GL_ARRAY_BUFFER, source_buffer);
+    if (readback && count() > 0) {
+        float xyz[3] = {};
+        glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof xyz, xyz);
+        lead_particle = make_vec3(xyz[0], xyz[1], xyz[2]);
+    }
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, destination_buffer);
+
+    bind_on_unit(program, 0, GL_TEXTURE_3D, volume, "Sampler");
+    bind_on_unit(program, 1, GL_TEXTURE_2D, positions, "Rendered");
+    bind_on_unit(program, 2, GL_TEXTURE_2D, colours, "RenderedRGB");
+    bind_on_unit(program, 3, GL_TEXTURE_2D, positions2, "Rendered2");
+    bind_on_unit(program, 5, GL_TEXTURE_BUFFER, source_view, "TheVBO");
+}
+
+void particle_system::run_update()
+{
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, count());
+    glEndTransformFeedback();
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glDisableVertexAttribArray(0);
+    std::swap(source_buffer, destination_buffer);
+    std::swap(source_view, destination_view);
+    glDisable(GL_RASTERIZER_DISCARD);
+}
