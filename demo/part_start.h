@@ -6,19 +6,19 @@
 #include "demo/parts.h"
 #include "render/frame_input.h"
 #include "render/shader_bank.h"
+#include "assets/image_sequence.h"
 #include "assets/obj_mesh.h"
-#include "assets/polyline.h"
-#include "particles/particle_system.h"
+#include "assets/recorded_path.h"
 #include "particles/emitter_cloud.h"
+#include "particles/particle_system.h"
 
 #include <cstdint>
-
-namespace cv { class Mat; }
+#include <opencv2/core.hpp>
 
 class part_start : public parts {
 public:
     part_start() = default;
-    ~part_start() override;
+    ~part_start() override = default;
     part_start(const part_start&) = delete;
     part_start& operator=(const part_start&) = delete;
 
@@ -66,9 +66,11 @@ public:
     obj_mesh title_mesh;
     shader_bank shaders;
 
-    // Owned; released when the next frame replaces them (and at destruction).
-    cv::Mat* seq_work = nullptr;
-    cv::Mat* seq_frame = nullptr;
+    // The current image-sequence frame as loaded, and the copy the contour stage
+    // smooths and edge-detects in place. Empty until a frame is loaded, and after a
+    // missing one: then every image operation of the frame is skipped.
+    cv::Mat seq_work;
+    cv::Mat seq_frame;
     int32_t seq_request = 0;
     int32_t seq_idle = -1;
 
