@@ -1,0 +1,46 @@
+// The silent output's thread: wakes every few milliseconds and lets the pump catch up with
+// the steady clock, the way a sound card would pull.
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "sound/silent_pump.h"
+#include "sound/sound_output.h"
+
+namespace {
+
+constexpr auto tick = std::chrono::milliseconds(5);
+
+class silent_output final : public sound_output {
+public:
+    explicit silent_output(mixer& m) : pump_(m), thread_([this] { run(); }) {}
+    ~silent_output() override {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+
+private:
+    void run() {
+        const auto start = std::chrono::steady_clock::now();
+        std::unique_lock<std::mutex> hold(lock_);
+        while (!wake_.wait_for(hold, tick, [this] { return stopping_; })) {
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+            pump_.advance_to(elapsed.count());
+        }
+    }
+
+    silent_pump pump_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::thread thread_;  // last: starts once the rest is built
+};
+
+}  // namespace
+
+std::unique_ptr<sound_output> open_silent_output(mixer& m) { return std::make_unique<silent_output>(m); }
