@@ -4,6 +4,7 @@
 // The colour of a sample is stored at the same texel as its position, so a shader that
 // finds a particle's target texel finds its colour at the same coordinates.
 #pragma once
+#include "assets/polygons.h"
 #include "particles/vecmath.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@ struct emitter_cloud {
     uint32_t colours_texture = 0;     // same format and size
     int32_t columns = 0;
     int32_t rows = 0;
-    std::vector<std::vector<vec3>> faces;  // polygons read from the mesh file
+    polygon_list faces;                    // polygons read from the mesh file
     std::vector<float> positions;          // x, y, z per texel, row-major, column fastest
     std::vector<float> colours;            // r, g, b per texel, same order
 
