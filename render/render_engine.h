@@ -1,0 +1,72 @@
+// The one long-lived rendering record: texture names by slot, sixteen framebuffer sets
+// (a multisample framebuffer to draw into plus a single-sample resolve framebuffer whose
+// attachments are textures), the camera the scenes look through, and the developer log
+// members. One global instance, g_render_engine. Everything needs the GL context current,
+// except construction. The header stays free of GL headers so pure code can include it.
+#pragma once
+#include "particles/vecmath.h"
+
+#include <cstdint>
+#include <fstream>
+
+struct frame_input;
+struct recording_entry;  // the developer tools' frame-log record
+
+inline constexpr int texture_slot_count = 10000;
+inline constexpr int spectrum_texture = 10000;  // slot of the 1D spectrum texture
+inline constexpr int framebuffer_set_count = 16;
+
+struct render_engine {
+    render_engine();
+    render_engine(const render_engine&) = delete;
+    render_engine& operator=(const render_engine&) = delete;
+
+    void (*swap_buffers)() = nullptr;
+    bool engine_option = false;
+    ::frame_input* frame_input = nullptr;
+    vec3 camera_eye;
+    vec3 camera_target;
+    vec3 camera_up;
+    std::ofstream log_stream;
+    recording_entry* recording_table = nullptr;  // not owned: the developer tools manage it
+    double recording_length = 0;
+    uint32_t texture_table[texture_slot_count + 1] = {};
+    uint32_t color_renderbuffers_0[framebuffer_set_count] = {};
+    uint32_t color_renderbuffers_1[framebuffer_set_count] = {};
+    uint32_t depth_renderbuffers[framebuffer_set_count] = {};
+    uint32_t multisample_framebuffers[framebuffer_set_count] = {};
+    uint32_t resolve_framebuffers[framebuffer_set_count] = {};
+
+    // --- render targets (render_engine.cpp) ---
+    // Samples are clamped to what the GL allows; 0 gives single-sample storage.
+    // Leaves the new resolve framebuffer bound.
+    void create_framebuffer_set(int set, int width, int height, int samples);
+    // Sets 0, 1 and 2 as the start-up sequence makes them, then the default filtering.
+    void create_startup_sets(int screen_width, int screen_height, int view_width,
+                             int view_height, bool antialiased);
+    // Binds the set's multisample framebuffer and enables colour attachments 0..count-1.
+    void select_draw_buffers(int set, int count);
+    // These three use the set index unclamped: callers keep it in 0..15.
+    // They return the framebuffer status, which no caller needs to examine.
+    uint32_t attach_color_texture(int set, int attachment, int slot);
+    uint32_t attach_depth_texture(int set, int slot);
+    uint32_t resolve_framebuffer_set(int set, int width, int height, int colour_count,
+                                     bool with_depth);
+    void bind_default_framebuffer();
+
+    // --- textures (texture_creators.cpp); each leaves its texture bound on the active unit ---
+    // Linear min/mag filtering on the 2D texture currently bound.
+    void set_default_filtering();
+    // The seeded RGB noise (see noise_texture_bytes); reseeds the shared generator.
+    void create_noise_texture(int slot, int width, int height);
+    // RGBA8 filled from the shared generator where it stands (not reseeded).
+    void create_random_texture(int slot, int width, int height);
+    // 24-bit depth, no content, clamped edges, sampled as a grey value.
+    void create_depth_texture(int slot, int width, int height);
+    // 1D RGB8 of the given width, no content.
+    void create_spectrum_texture(int slot, int width);
+    // Re-specifies level 0 with width RGB texels (3 bytes each).
+    void update_spectrum_texture(int slot, int width, const uint8_t* texels);
+};
+
+extern render_engine g_render_engine;

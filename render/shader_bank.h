@@ -1,0 +1,48 @@
+// Numbered GLSL program slots read from text files. Thin on purpose: no status checks,
+// no uniform-location cache, nothing deleted. Each compile prints the file's path and
+// the driver's log on stdout, the developer console; that log is the only diagnostic.
+// Slot numbers are 0..shader_bank_slots-1; the bank does not check them.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+inline constexpr int shader_bank_slots = 10128;
+
+enum class shader_kind { fragment, vertex };
+
+struct shader_bank {
+    shader_bank() = default;
+    shader_bank(const shader_bank&) = delete;
+    shader_bank& operator=(const shader_bank&) = delete;
+
+    uint32_t fragment_shaders[shader_bank_slots] = {};
+    uint32_t vertex_shaders[shader_bank_slots] = {};
+    uint32_t programs[shader_bank_slots] = {};
+
+    // The file byte for byte (binary, no line-end translation). A missing file prints
+    // "Cannot open shader source file." and gives no text. Needs no GL.
+    static std::optional<std::string> read_shader_source(const std::string& path);
+
+    // Create, store in the slot, compile, then print the path and the log. A missing
+    // file still yields a (failing) shader so the slot is never left stale.
+    void compile_fragment_shader(const std::string& path, int slot);
+    void compile_vertex_shader(const std::string& path, int slot);
+    // Fragment shader attached first, then the vertex shader.
+    void link_program(int slot);
+    // Vertex, fragment, link; the current program is left as it was.
+    void build_program(const std::string& vertex_path, const std::string& fragment_path, int slot);
+    // A fragment-only program (fixed-function vertex stage); leaves it current.
+    void build_fragment_program(const std::string& fragment_path, int slot);
+
+    void use_program(int slot) const;
+    static void unuse_program();
+    // These act on the current program: use_program(slot) first.
+    void set_uniform_1f(int slot, const char* name, float x) const;
+    void set_uniform_3f(int slot, const char* name, float x, float y, float z) const;
+    // Binds texture to target on unit and points the sampler at it. The active unit
+    // stays at unit afterwards.
+    void set_sampler(uint32_t target, int slot, int unit, const char* name, uint32_t texture) const;
+    // At most 1000 characters of the shader's info log, then a newline.
+    void print_shader_log(int slot, shader_kind kind) const;
+};
