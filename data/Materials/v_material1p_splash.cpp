@@ -23,10 +23,17 @@ uniform float Attract;            // pull towards the origin: >0 gathers the spr
 uniform float ThePS;              // per-frame retention base (0.000073^(5 dt)): keeps every pull frame-rate independent
 uniform float Attack;             // pull back towards the parent main particle: high keeps the spray tight
 uniform float ClockInterpolate;   // extra ageing per step when < 0: shorter, denser bursts
-uniform float Quantiser;          // birth points snap to a grid of 1/Quantiser units: 1 is blocky, 1000 is smooth
+uniform float Quantiser;          // birth points snap to a grid of 1/Quantiser units: 1 is blocky, 1000 is smooth, 0 is off
 uniform mat4 RotationMatrix;      // unread: the spray inherits the main system's rotated targets
 
 const float bound = 24.0;
+
+// Bit test rather than comparisons: NaN compares unpredictably under fast-math drivers.
+bool usable(vec4 v, float limit)
+{
+    uvec4 exponent = floatBitsToUint(v) & 0x7f800000u;
+    return all(notEqual(exponent, uvec4(0x7f800000u))) && all(lessThan(abs(v.xyz), vec3(limit)));
+}
 
 float hash(int i)
 {
@@ -45,8 +52,8 @@ void main()
     vec3 p = State.xyz;
     float life = State.w;
 
-    bool valid = all(lessThan(abs(p), vec3(bound))) && life > 0.0 && life <= 1.0;
-    if (!valid || !all(lessThan(abs(parent), vec3(bound)))) {
+    bool valid = usable(State, bound) && life > 0.0 && life <= 1.0;
+    if (!valid || !usable(vec4(parent, 1.0), bound)) {
         vec3 birth = Quantiser > 0.0 ? floor(parent * Quantiser + 0.5) / Quantiser : parent;
         vPosition = vec4(clamp(birth, -bound, bound), 0.05 + 0.95 * hash(i));
         return;

@@ -22,10 +22,17 @@ uniform float Attract;            // pull towards the origin: >0 gathers the clo
 uniform float ThePS;              // per-frame retention base (0.000073^(5 dt)): keeps every pull frame-rate independent
 uniform float Attack;             // pull towards the particle's target: 1 settles in ~0.5 s, 13 snaps, 0 lets go, <0 blasts away
 uniform float ClockInterpolate;   // ageing per step: <0 shortens lives so particles are reborn on the outline, >=0 immortal
-uniform float Quantiser;          // targets snap to a grid of 1/Quantiser units: 1 is blocky, 1000 is smooth
+uniform float Quantiser;          // targets snap to a grid of 1/Quantiser units: 1 is blocky, 1000 is smooth, 0 is off
 uniform mat4 RotationMatrix;      // rotates and scales the targets about the origin
 
 const float bound = 24.0;
+
+// Bit test rather than comparisons: NaN compares unpredictably under fast-math drivers.
+bool usable(vec4 v, float limit)
+{
+    uvec4 exponent = floatBitsToUint(v) & 0x7f800000u;
+    return all(notEqual(exponent, uvec4(0x7f800000u))) && all(lessThan(abs(v.xyz), vec3(limit)));
+}
 
 float hash(int i)
 {
@@ -52,7 +59,7 @@ void main()
     vec3 p = State.xyz;
     float life = State.w;
 
-    bool valid = all(lessThan(abs(p), vec3(bound))) && life > 0.0 && life <= 1.0;
+    bool valid = usable(State, bound) && life > 0.0 && life <= 1.0;
     if (!valid) {
         vPosition = vec4(target, 0.05 + 0.95 * hash(i));
         return;
