@@ -1,12 +1,5 @@
-// E(x): the cosine ramp the chain's curves are written in (cosine_ease with p = 1):
-// 0 for x <= 0, 1 for x >= 1, an S-curve between.
+// E(x) of the choreography: cosine_ease with p = 1, 0 for x <= 0 and 1 for x >= 1.
 #pragma once
-#include <algorithm>
-#include <cmath>
-#include <numbers>
+#include "render/screen.h"
 
-inline double ease(double x)
-{
-    const double a = std::clamp(x, 0.0, 1.0);
-    return (1.0 - std::cos(std::numbers::pi * a)) / 2.0;
-}
+inline double ease(double x) { return cosine_ease(x, 1.0); }

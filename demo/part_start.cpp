@@ -1,0 +1,108 @@
+#include "demo/part_start.h"
+
+#include "assets/polygons.h"
+#include "render/render_engine.h"
+
+#include <GL/glew.h>
+
+namespace {
+
+// The size the render targets are made at: what the shell told us, else the viewport,
+// which covers the window when loading starts.
+void resolve_screen_size(int32_t& width, int32_t& height)
+{
+    if (width > 0 && height > 0) return;
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    width = viewport[2];
+    height = viewport[3];
+}
+
+}  // namespace
+
+void part_start::load(render_engine* engine)
+{
+    render_engine& e = *engine;
+    resolve_screen_size(screen_width, screen_height);
+    const int W = screen_width;
+    const int H = screen_height;
+
+    scene_time = 0.0;
+    scene_time_shown = 0.0;
+    render_count = 0;
+    rebuild_count = 0;
+    seq_work.release();
+    seq_frame.release();
+    seq_idle = -1;
+    seq_request = 30;  // the first scene frame shows image 30
+
+    path.load_path("try1.sav");
+    for (float& v : spectrum_history) v = 0.0f;
+
+    particles_main.configure(500, 500, true);
+    particles_main.load_velocity_volume();
+    particles_main.create("Materials//v_material1p.cpp");
+
+    // One velocity volume on the card, shared by name.
+    particles_world.configure(20, 20, false);
+    particles_world.volume = particles_main.volume;
+    particles_world.create("Materials//v_material1p_world.cpp");
+
+    particles_splash.configure(300, 300, false);
+    particles_splash.volume = particles_main.volume;
+    particles_splash.create("Materials//v_material1p_splash.cpp");
+
+    read_polygons("newneomeshes//thegoodbox.obj", cloud_box.faces);
+    cloud_box.create(500, 500);
+    cloud_box.build_rings(30, 30, make_vec3(1.0f, 0.7f, 0.4f));
+
+    read_polygons("newneomeshes//thehead.obj", cloud_head.faces);
+    cloud_head.create(500, 500);
+    cloud_head.build_rings(20, 15, make_vec3(1.0f, 1.0f, 1.0f));
+
+    title_mesh.load_obj("newneomeshes//thornwake.obj", false);
+
+    slot_material1 = 1;
+    slot_material1b = 23;
+    slot_material2 = 22;
+    slot_combine_ssao = 3;
+    slot_blurpass = 4;
+    slot_velocities = 5;
+    slot_blurhighlights = 6;
+    slot_simpleblur = 13;
+    slot_godrays = 7;
+
+    shaders.build_program("Materials//v_material1d.cpp", "Materials//f_material1.cpp", slot_material1);
+    shaders.build_program("Materials//v_material1d.cpp", "Materials//f_material1b.cpp", slot_material1b);
+    shaders.build_program("Materials//v_material2d.cpp", "Materials//f_material2.cpp", slot_material2);
+    shaders.build_fragment_program("PostProcessing//f_combineSSAO.cpp", slot_combine_ssao);
+    shaders.build_fragment_program("PostProcessing//f_blurpass.cpp", slot_blurpass);
+    shaders.build_fragment_program("PostProcessing//f_simpleblur.cpp", slot_simpleblur);
+    shaders.build_fragment_program("PostProcessing//f_blurhighlights.cpp", slot_blurhighlights);
+    shaders.build_fragment_program("PostProcessing//f_godrays.cpp", slot_godrays);
+    shaders.build_program("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
+                          slot_velocities);
+
+    tex_depth2 = 29;
+    tex_color0 = 0;
+    tex_color1 = 11;
+    tex_spare = 32;
+    tex_quarter = 28;
+    tex_depth = 26;
+    tex_noise = 27;
+
+    e.create_noise_texture(tex_noise, 1024, 1024);
+    e.create_random_texture(tex_color0, W, H);
+    e.create_random_texture(tex_quarter, W / 4, H / 4);
+    e.create_random_texture(tex_color1, W, H);
+    e.create_random_texture(tex_spare, W, H);
+    e.create_depth_texture(tex_depth, W, H);
+    e.create_depth_texture(tex_depth2, W, H);
+
+    e.attach_color_texture(0, 0, tex_color0);
+    e.attach_color_texture(0, 1, tex_color1);
+    e.attach_depth_texture(0, tex_depth);
+    e.attach_color_texture(1, 0, tex_quarter);
+
+    e.create_spectrum_texture(spectrum_texture, 512);
+}

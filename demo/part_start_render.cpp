@@ -1,0 +1,74 @@
+// The part's frame: its clock, the spectrum memory, the camera, then the scene pass and
+// the post-processing passes around render_scene, and the fade.
+#include "demo/part_start.h"
+
+#include "post/camera_rig.h"
+#include "post/chain_curves.h"
+#include "post/post_passes.h"
+#include "post/spectrum_history.h"
+#include "render/render_engine.h"
+
+#include <GL/glew.h>
+
+namespace {
+
+constexpr double scene_clock_rate = 1.113;
+constexpr int reload_key = 32;  // space bar
+
+}  // namespace
+
+void part_start::render(double* delta, render_engine* engine, frame_input* frame)
+{
+    render_engine& e = *engine;
+    e.frame_input = frame;
+    frame_copy = *frame;
+
+    last_delta = *delta;
+    scene_time += *delta * scene_clock_rate;
+    render_count += 1;
+    scene_time_shown = scene_time;
+    const double T = scene_time;
+
+    advance_spectrum_history(spectrum_history, frame_copy.spectrum[7]);
+    upload_spectrum(e, frame_copy.spectrum);
+
+    if (frame_copy.keys[reload_key] != 0) {
+        shaders.build_fragment_program("PostProcessing//f_combineSSAO.cpp", slot_combine_ssao);
+        rebuild_count += 1;
+    }
+
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+
+    particles_main.lead_particle.z = 0.0f;
+    const camera_pose pose =
+        place_camera(T, path.points, path.channel, particles_main.lead_particle);
+    e.camera_eye = pose.eye;
+    e.camera_target = pose.target;
+    e.camera_up = pose.up;
+    particles_main.readback = pose.follow;
+
+    chain_targets targets;
+    targets.tex_color0 = tex_color0;
+    targets.tex_color1 = tex_color1;
+    targets.tex_depth = tex_depth;
+    targets.tex_noise = tex_noise;
+    targets.tex_spare = tex_spare;
+    targets.slot_combine = slot_combine_ssao;
+    targets.slot_final = slot_blurpass;
+    targets.width = screen_width;
+    targets.height = screen_height;
+
+    begin_scene_pass(e, targets);
+    render_scene(engine);
+    end_scene_pass(e, targets);
+
+    const float limit = combine_limit(T);
+    combine_pass(e, shaders, targets, T, limit, e.camera_eye, e.camera_target, e.camera_up);
+    final_pass(e, shaders, targets, T, static_cast<float>(frame_copy.adjust_aq));
+    fade_pass(fade_alpha(T));
+
+    glPopAttrib();
+
+    frame_copy.values[0] = T;
+    *e.frame_input = frame_copy;
+}

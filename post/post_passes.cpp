@@ -1,0 +1,119 @@
+#include "post/post_passes.h"
+
+#include "post/chain_curves.h"
+#include "post/spectrum_history.h"
+#include "render/render_engine.h"
+#include "render/screen.h"
+#include "render/shader_bank.h"
+
+#include <GL/glew.h>
+
+namespace {
+
+void identity_matrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void fullscreen_quad() { draw_sprite_quad(0.0, 1.0, 1.0, true, 1.0f); }
+
+}  // namespace
+
+void upload_spectrum(render_engine& engine, const float* spectrum)
+{
+    uint8_t texels[spectrum_texels * 3];
+    fill_spectrum_texels(spectrum, texels);
+    engine.update_spectrum_texture(spectrum_texture, spectrum_texels, texels);
+}
+
+void begin_scene_pass(render_engine& engine, const chain_targets& t)
+{
+    engine.attach_color_texture(0, 0, t.tex_color0);
+    engine.attach_color_texture(0, 1, t.tex_color1);
+    engine.attach_depth_texture(0, t.tex_depth);
+    engine.select_draw_buffers(0, 2);
+}
+
+void end_scene_pass(render_engine& engine, const chain_targets& t)
+{
+    engine.resolve_framebuffer_set(0, t.width, t.height, 2, true);
+}
+
+void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+                  double T, float limit, vec3 eye, vec3 target, vec3 up)
+{
+    engine.attach_color_texture(0, 0, t.tex_color0);
+    engine.select_draw_buffers(0, 1);
+    identity_matrices();
+    glDisable(GL_DEPTH_TEST);
+
+    const int p = t.slot_combine;
+    shaders.use_program(p);
+    shaders.set_uniform_1f(p, "Limit", limit);
+    shaders.set_uniform_1f(p, "time", static_cast<float>(T));
+    const uint32_t* tex = engine.texture_table;
+    shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", tex[t.tex_color0]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", tex[t.tex_depth]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_3", tex[t.tex_color1]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 3, "texture2d_random", tex[t.tex_noise]);
+    set_projector_matrix(eye, target, up, 65.0,
+                         static_cast<double>(t.width) / static_cast<double>(t.height), 1.0,
+                         100.0);
+
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    fullscreen_quad();
+    engine.resolve_framebuffer_set(0, t.width, t.height, 1, false);
+}
+
+void final_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+                double T, float limit)
+{
+    engine.bind_default_framebuffer();
+    glViewport(0, 0, t.width, t.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glActiveTexture(GL_TEXTURE0);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+
+    const int p = t.slot_final;
+    shaders.use_program(p);
+    const uint32_t* tex = engine.texture_table;
+    shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", tex[t.tex_color0]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_velocities", tex[t.tex_spare]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_random", tex[t.tex_noise]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 3, "texture2d_2", tex[t.tex_depth]);
+    shaders.set_sampler(GL_TEXTURE_1D, p, 4, "texture1d_dsp", tex[spectrum_texture]);
+    shaders.set_uniform_1f(p, "Limit", limit);
+    shaders.set_uniform_1f(p, "time", static_cast<float>(T));
+
+    glActiveTexture(GL_TEXTURE0);
+    reset_gl_state();
+    glColor3f(1, 1, 1);
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    fullscreen_quad();
+    shader_bank::unuse_program();
+}
+
+void fade_pass(double alpha)
+{
+    glActiveTexture(GL_TEXTURE0);
+    reset_gl_state();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    if (!fade_visible(alpha)) return;
+    glColor4f(0, 0, 0, static_cast<float>(alpha));
+    fullscreen_quad();
+}

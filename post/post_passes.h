@@ -1,0 +1,43 @@
+// The GL half of the post-processing chain: the scene target, the combine pass that
+// writes back into set 0, the final pass to the window and the fade. Each takes what
+// the curves computed and only issues the calls.
+#pragma once
+#include "particles/vecmath.h"
+
+#include <cstdint>
+
+struct render_engine;
+struct shader_bank;
+
+// Texture and program slots the chain reads, and the screen size (W x H).
+struct chain_targets {
+    int tex_color0 = 0;
+    int tex_color1 = 11;
+    int tex_depth = 26;
+    int tex_noise = 27;
+    int tex_spare = 32;
+    int slot_combine = 3;
+    int slot_final = 4;
+    int width = 0;
+    int height = 0;
+};
+
+// 256 grey texels into the 1D spectrum texture.
+void upload_spectrum(render_engine& engine, const float* spectrum);
+
+// Set 0 with both colour targets and the depth target; the scenes draw into two outputs.
+void begin_scene_pass(render_engine& engine, const chain_targets& t);
+// Resolves both colours and the depth into their textures.
+void end_scene_pass(render_engine& engine, const chain_targets& t);
+
+// Ambient occlusion and glow from the resolved scene, drawn back into tex_color0.
+// limit: the per-frame random threshold; the camera feeds the projector matrix.
+void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+                  double T, float limit, vec3 eye, vec3 target, vec3 up);
+
+// The window's picture from the combined image; limit is the developer adjustment.
+void final_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+                double T, float limit);
+
+// Black over everything with the given alpha; draws nothing when it would not show.
+void fade_pass(double alpha);
