@@ -1,17 +1,14 @@
 #include "demo/choreography.h"
 
+#include "post/ease.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace {
 
-// The choreography's ease: 0 before x = 0, an S-curve to 1 at x = 1.
-double E(double x)
-{
-    const double a = x < 0 ? 0 : (x > 1 ? 1 : x);
-    return (1 - std::cos(std::numbers::pi * a)) / 2;
-}
+double E(double x) { return ease(x); }
 
 // Moves v towards target by weight w, stored back as a float.
 float approach(float v, double target, double w) { return float(v + w * (target - v)); }

@@ -56,13 +56,23 @@ struct strip_draw {
     int count;
 };
 
-// Line strips over the main population, drawn before its points.
-inline constexpr std::array<strip_draw, 4> main_line_strips{{
-    {1, 0, main_particle_count},
-    {2, 100, int(main_particle_count * 0.13)},
-    {4, 20000, int(main_particle_count * 0.01)},
-    {4, 200000, int(main_particle_count * 0.02)},
-}};
+// Line strips over a main population of n particles, drawn before its points. For the
+// show's 250,000 the firsts are 0, 100, 20,000 and 200,000; a smaller population gets
+// the strips cut to its end instead of reads past its buffer.
+constexpr std::array<strip_draw, 4> main_line_strips(int n)
+{
+    std::array<strip_draw, 4> s{{
+        {1, 0, n},
+        {2, 100, int(n * 0.13)},
+        {4, 20000, int(n * 0.01)},
+        {4, 200000, int(n * 0.02)},
+    }};
+    for (strip_draw& d : s) {
+        if (d.first > n) d.first = n;
+        if (d.count > n - d.first) d.count = n - d.first;
+    }
+    return s;
+}
 
 // The splash population is always updated but shown only while its PosX is positive.
 inline bool splash_drawn(float pos_x_splash) { return pos_x_splash > 0; }

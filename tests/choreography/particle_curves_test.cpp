@@ -157,10 +157,17 @@ TEST(RotationMatrix, ScaledIdentityAtAnyTime)
 
 TEST(MainDraw, StripFirstsAndCounts)
 {
-    EXPECT_EQ(main_line_strips[0].count, 250000);
-    EXPECT_EQ(main_line_strips[1].count, 32500);
-    EXPECT_EQ(main_line_strips[2].count, 2500);
-    EXPECT_EQ(main_line_strips[3].count, 5000);
-    for (const strip_draw& s : main_line_strips)
-        EXPECT_LE(s.first + s.count, main_particle_count) << s.first;
+    constexpr auto s = main_line_strips(main_particle_count);
+    constexpr int firsts[] = {0, 100, 20000, 200000}, counts[] = {250000, 32500, 2500, 5000};
+    constexpr float widths[] = {1, 2, 4, 4};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(s[i].first, firsts[i]);
+        EXPECT_EQ(s[i].count, counts[i]);
+        EXPECT_EQ(s[i].line_width, widths[i]);
+    }
+    // A small population never draws past its end.
+    for (const strip_draw& d : main_line_strips(1000)) {
+        EXPECT_LE(d.first + d.count, 1000) << d.first;
+        EXPECT_GE(d.count, 0);
+    }
 }

@@ -1,0 +1,182 @@
+#include "demo/particle_stage.h"
+
+#include "demo/choreography.h"
+#include "demo/part_start.h"
+#include "render/render_engine.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+
+namespace {
+
+// Units the programs expect their inputs on.
+constexpr int spectrum_unit = 4;
+constexpr int particle_view_unit = 5;
+constexpr int head_colour_unit = 0;
+constexpr int box_colour_unit = 1;
+
+void set_float(uint32_t program, const char* name, float v)
+{
+    glUniform1f(glGetUniformLocation(program, name), v);
+}
+
+void bind_spectrum(uint32_t program, const render_engine& engine)
+{
+    glActiveTexture(GL_TEXTURE0 + spectrum_unit);
+    glBindTexture(GL_TEXTURE_1D, engine.texture_table[spectrum_texture]);
+    glUniform1i(glGetUniformLocation(program, "DSP"), spectrum_unit);
+    glActiveTexture(GL_TEXTURE0);
+}
+
+// The update program's scalar inputs, in the order the programs were tuned with.
+void set_update_uniforms(uint32_t program, double t, const particle_controls& c, float pos_x,
+                         float pos_y, const mat4& rotation)
+{
+    set_float(program, "time", float(t));
+    set_float(program, "DeltaT", c.delta_t);
+    set_float(program, "PosX", pos_x);
+    set_float(program, "PosY", pos_y);
+    set_float(program, "Attract", c.attract);
+    set_float(program, "ThePS", c.the_ps);
+    set_float(program, "Attack", c.attack);
+    set_float(program, "ClockInterpolate", c.clock_interpolate);
+    set_float(program, "Quantiser", c.quantiser);
+    glUniformMatrix4fv(glGetUniformLocation(program, "RotationMatrix"), 1, GL_FALSE, rotation.m);
+}
+
+void update_main(part_start& part, const render_engine& engine, double t,
+                 const particle_controls& c, float pos_y, const mat4& rotation)
+{
+    particle_system& main = part.particles_main;
+    const emitter_cloud& box = part.cloud_box;
+    main.bind_for_update(box.positions_texture, box.colours_texture, box.positions_texture);
+    bind_spectrum(main.program, engine);
+    set_update_uniforms(main.program, t, c, c.pos_x_main, pos_y, rotation);
+    main.run_update();
+}
+
+void update_splash(part_start& part, const render_engine& engine, double t,
+                   const particle_controls& c, float pos_y, const mat4& rotation)
+{
+    particle_system& splash = part.particles_splash;
+    const emitter_cloud& box = part.cloud_box;
+    splash.bind_for_update(box.positions_texture, box.colours_texture, box.positions_texture);
+    // The splash follows the main population as it was just updated.
+    glActiveTexture(GL_TEXTURE0 + particle_view_unit);
+    glBindTexture(GL_TEXTURE_BUFFER, part.particles_main.source_view);
+    glUniform1i(glGetUniformLocation(splash.program, "TheVBO"), particle_view_unit);
+    bind_spectrum(splash.program, engine);
+    set_update_uniforms(splash.program, t, c, c.pos_x_splash, pos_y, rotation);
+    splash.run_update();
+}
+
+struct draw_inputs {
+    float transform;
+    float mode;
+    float dsp;
+    bool with_dat_x;
+    float dat_x;
+};
+
+// Program, buffer and state shared by both draws, then the per-draw uniforms.
+void begin_draw(part_start& part, const particle_system& system, float takeover, const draw_inputs& in)
+{
+    const shader_bank& bank = part.shaders;
+    const int slot = part.slot_material1;
+    bank.use_program(slot);
+    glBindBuffer(GL_ARRAY_BUFFER, system.source_buffer);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
+
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glPointParameteri(GL_POINT_SPRITE_COORD_ORIGIN, GL_LOWER_LEFT);
+    glEnable(GL_VERTEX_PROGRAM_POINT_SIZE);
+    glEnable(GL_POINT_SMOOTH);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_FALSE);
+    glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
+
+    bank.set_sampler(GL_TEXTURE_2D, slot, head_colour_unit, "RenderedRGB", part.cloud_head.colours_texture);
+    bank.set_sampler(GL_TEXTURE_2D, slot, box_colour_unit, "RenderedRGB2", part.cloud_box.colours_texture);
+    bank.set_uniform_1f(slot, "takeover", takeover);
+    bank.set_uniform_1f(slot, "transform", in.transform);
+    bank.set_sampler(GL_TEXTURE_BUFFER, slot, particle_view_unit, "TheVBO", system.source_view);
+    glActiveTexture(GL_TEXTURE0);
+    bank.set_uniform_1f(slot, "TheMode", in.mode);
+    bank.set_uniform_1f(slot, "Dsp", in.dsp);
+    if (in.with_dat_x) bank.set_uniform_1f(slot, "DatX", in.dat_x);
+}
+
+void end_draw()
+{
+    glPointSize(1);
+    glDisableVertexAttribArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+void draw_main(part_start& part, const particle_controls& c)
+{
+    const particle_system& main = part.particles_main;
+    const float dsp = float(0.6 * part.frame_copy.spectrum[2]);
+    begin_draw(part, main, c.takeover, {c.transform, 0.0f, dsp, false, 0.0f});
+    const int n = std::max(main.count(), 0);
+    glColor3f(0.9f, 0.9f, 0.9f);
+    for (const strip_draw& s : main_line_strips(n)) {
+        glLineWidth(s.line_width);
+        glDrawArrays(GL_LINE_STRIP, s.first, s.count);
+    }
+    glColor3f(1, 1, 1);
+    glDrawArrays(GL_POINTS, 0, n);
+    end_draw();
+}
+
+void draw_splash(part_start& part, const particle_controls& c)
+{
+    const particle_system& splash = part.particles_splash;
+    const float dsp = float(0.6 * part.frame_copy.spectrum[1]);
+    begin_draw(part, splash, c.takeover, {1.0f, 1.0f, dsp, true, float(0.3 * c.pos_x_splash)});
+    glColor3f(1, 1, 1);
+    const int n = std::clamp(splash.count(), 0, splash_particle_count);
+    if (splash_drawn(c.pos_x_splash)) glDrawArrays(GL_POINTS, 0, n);
+    end_draw();
+}
+
+void set_up_stage(part_start& part, double t, float cam_y)
+{
+    const shader_bank& bank = part.shaders;
+    const int slot = part.slot_material1;
+    glEnable(GL_TEXTURE_2D);
+    bank.use_program(slot);
+    bank.set_uniform_1f(slot, "PosY", cam_y);
+    bank.set_uniform_1f(slot, "PP", cam_y);
+    bank.set_uniform_1f(slot, "time", float(t));
+    bank.set_uniform_3f(slot, "GlobalResolution", float(part.screen_width), float(part.screen_height), 0);
+    bank.set_uniform_1f(slot, "time", float(t));
+    glDisable(GL_CULL_FACE);
+    // The rest of the scene runs with the texture matrix selected.
+    glMatrixMode(GL_TEXTURE);
+    glActiveTexture(GL_TEXTURE1);
+    glLoadIdentity();
+    glActiveTexture(GL_TEXTURE0);
+    glLoadIdentity();
+}
+
+}  // namespace
+
+void run_particle_stage(part_start& part, render_engine& engine)
+{
+    const double t = part.scene_time;
+    const float cam_y = float(part.frame_copy.cam_y);
+    set_up_stage(part, t, cam_y);
+    const mat4 rotation = rotation_matrix_at(t);
+    const particle_controls c = particle_controls_at(t, part.last_delta);
+    part.seq_request = c.seq_request;
+
+    update_main(part, engine, t, c, cam_y, rotation);
+    update_splash(part, engine, t, c, cam_y, rotation);
+    draw_main(part, c);
+    draw_splash(part, c);
+}
