@@ -22,21 +22,21 @@ bool sound_system::start(const sound_settings& settings) {
     mixer_ = std::make_unique<mixer>(settings.rate, settings.channels);
     analyser_ = std::make_unique<spectrum_analyser>();
     kind_ = settings.output;
-    if (kind_ == sound_output_kind::device) {
+    if (kind_ == sink_kind::device) {
         std::string why;
-        output_ = open_device_output(*mixer_, why);
-        if (!output_) {
+        sink_ = open_device_sink(*mixer_, why);
+        if (!sink_) {
             std::fprintf(stderr, "thornwake: no audio device (%s); the music runs silently\n", why.c_str());
-            kind_ = sound_output_kind::silent;
+            kind_ = sink_kind::silent;
         }
     }
-    if (kind_ == sound_output_kind::silent)
-        output_ = open_silent_output(*mixer_);
+    if (kind_ == sink_kind::silent)
+        sink_ = open_silent_sink(*mixer_);
     return true;
 }
 
 void sound_system::close() {
-    output_.reset();
+    sink_.reset();
     mixer_.reset();
     analyser_.reset();
     spectrum_on_ = false;
@@ -96,6 +96,6 @@ bool sound_system::spectrum(float* out) {
 }
 
 void sound_system::mix_window_ending_at(int channel, uint64_t end_frame) {
-    if (mixer_ && kind_ == sound_output_kind::offline)
+    if (mixer_ && kind_ == sink_kind::offline)
         mixer_->mix_window_ending_at(channel, end_frame, spectrum_fft_size);
 }

@@ -8,10 +8,10 @@
 
 #include "sound/mixer.h"
 #include "sound/pcm_sound.h"
-#include "sound/sound_output.h"
+#include "sound/sound_sink.h"
 #include "sound/spectrum.h"
 
-enum class sound_output_kind {
+enum class sink_kind {
     device,   // SDL2 audio; falls back to silent when no device opens
     silent,   // no device at all, time still runs
     offline,  // nothing runs by itself: mix_window_ending_at drives the mixer
@@ -22,7 +22,7 @@ struct sound_settings {
     int channels = 32;
     // Option bits are accepted for callers that pass a fixed word; none changes behaviour.
     uint32_t options = 0;
-    sound_output_kind output = sound_output_kind::device;
+    sink_kind output = sink_kind::device;
 };
 
 class sound_system {
@@ -37,7 +37,7 @@ public:
     bool start(const sound_settings& settings);
     bool running() const { return mixer_ != nullptr; }
     // The output actually in use (silent after a device fallback).
-    sound_output_kind output_kind() const { return kind_; }
+    sink_kind output_kind() const { return kind_; }
     void close();
 
     // Streams decode as they play; samples are decoded whole. Both are converted to the
@@ -63,8 +63,8 @@ public:
 
 private:
     std::unique_ptr<mixer> mixer_;
-    std::unique_ptr<sound_output> output_;  // destroyed before the mixer it drives
+    std::unique_ptr<sound_sink> sink_;  // destroyed before the mixer it drives
     std::unique_ptr<spectrum_analyser> analyser_;
-    sound_output_kind kind_ = sound_output_kind::silent;
+    sink_kind kind_ = sink_kind::silent;
     bool spectrum_on_ = false;
 };

@@ -3,16 +3,16 @@
 #include <SDL.h>
 
 #include "sound/mixer.h"
-#include "sound/sound_output.h"
+#include "sound/sound_sink.h"
 
 namespace {
 
 constexpr Uint16 device_buffer_frames = 1024;
 
-class device_output final : public sound_output {
+class device_sink final : public sound_sink {
 public:
-    explicit device_output(mixer& m) : mixer_(m) {}
-    ~device_output() override {
+    explicit device_sink(mixer& m) : mixer_(m) {}
+    ~device_sink() override {
         if (device_ != 0)
             SDL_CloseAudioDevice(device_);
         if (sdl_started_)
@@ -30,7 +30,7 @@ public:
         want.format = AUDIO_F32SYS;
         want.channels = 2;
         want.samples = device_buffer_frames;
-        want.callback = &device_output::pull;
+        want.callback = &device_sink::pull;
         want.userdata = this;
         SDL_AudioSpec have{};
         // No changes allowed: SDL converts to whatever the hardware wants.
@@ -45,7 +45,7 @@ public:
 
 private:
     static void SDLCALL pull(void* self, Uint8* stream, int bytes) {
-        auto* out = static_cast<device_output*>(self);
+        auto* out = static_cast<device_sink*>(self);
         out->mixer_.mix(reinterpret_cast<float*>(stream), static_cast<size_t>(bytes) / (2 * sizeof(float)));
     }
 
@@ -56,8 +56,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<sound_output> open_device_output(mixer& m, std::string& why) {
-    auto out = std::make_unique<device_output>(m);
+std::unique_ptr<sound_sink> open_device_sink(mixer& m, std::string& why) {
+    auto out = std::make_unique<device_sink>(m);
     if (!out->open(why))
         return nullptr;
     return out;

@@ -6,16 +6,16 @@
 #include <thread>
 
 #include "sound/silent_pump.h"
-#include "sound/sound_output.h"
+#include "sound/sound_sink.h"
 
 namespace {
 
 constexpr auto tick = std::chrono::milliseconds(5);
 
-class silent_output final : public sound_output {
+class silent_sink final : public sound_sink {
 public:
-    explicit silent_output(mixer& m) : pump_(m), thread_([this] { run(); }) {}
-    ~silent_output() override {
+    explicit silent_sink(mixer& m) : pump_(m), thread_([this] { run(); }) {}
+    ~silent_sink() override {
         {
             std::lock_guard<std::mutex> hold(lock_);
             stopping_ = true;
@@ -43,4 +43,4 @@ private:
 
 }  // namespace
 
-std::unique_ptr<sound_output> open_silent_output(mixer& m) { return std::make_unique<silent_output>(m); }
+std::unique_ptr<sound_sink> open_silent_sink(mixer& m) { return std::make_unique<silent_sink>(m); }

@@ -1,0 +1,104 @@
+#include "audio/music.h"
+
+#include <cmath>
+#include <memory>
+
+#include "sound/sound_system.h"
+
+static_assert(spectrum_bins == 512, "the frame record holds 512 spectrum values");
+
+namespace {
+
+constexpr int mixing_rate = 44100;
+constexpr int software_channels = 32;
+constexpr uint32_t start_options = 2;
+constexpr uint32_t open_mode = 0x130;
+constexpr int music_channel = 1;
+constexpr int effects_channel = 2;
+constexpr int music_volume = 255;
+constexpr int effects_volume = 200;
+constexpr uint32_t music_first_sample = 2205000;  // 50.0 s: show time 0 meets the music here
+constexpr const char* music_file = "music//PS.mp3";
+constexpr const char* effects_file = "music//Kelpwander sfx.mp3";
+
+sound_system& layer() {
+    static sound_system s;
+    return s;
+}
+
+sink_kind sink_for(sound_output output) {
+    switch (output) {
+    case sound_output::silent: return sink_kind::silent;
+    case sound_output::offline: return sink_kind::offline;
+    case sound_output::device: break;
+    }
+    return sink_kind::device;
+}
+
+music_status fail(music_status s) {
+    layer().close();
+    return s;
+}
+
+}  // namespace
+
+music_status music_start(bool effects_enabled, sound_output output) {
+    sound_system& s = layer();
+    sound_settings settings;
+    settings.rate = mixing_rate;
+    settings.channels = software_channels;
+    settings.options = start_options;
+    settings.output = sink_for(output);
+    if (!s.start(settings))
+        return fail(music_status::init_failed);
+    std::unique_ptr<sound_source> music = s.open_stream(music_file, open_mode);
+    if (!music)
+        return fail(music_status::no_music_file);
+    std::shared_ptr<const pcm_sound> effects;
+    if (effects_enabled) {
+        effects = s.load_sample(effects_file, open_mode);
+        if (!effects)
+            return fail(music_status::no_effects_file);
+    }
+    s.set_spectrum_enabled(true);
+    s.play(music_channel, std::move(music));
+    if (effects_enabled)
+        s.play(effects_channel, effects);
+    s.set_volume(music_channel, music_volume);
+    if (effects_enabled)
+        s.set_volume(effects_channel, effects_volume);
+    s.set_position(music_channel, music_first_sample);
+    return music_status::ok;
+}
+
+const char* music_status_message(music_status s) {
+    switch (s) {
+    case music_status::init_failed: return "Problem initializing FMod. \nProgram will now exit.";
+    case music_status::no_music_file: return "Problem initializing FMod. \nNo sound file.";
+    case music_status::no_effects_file: return "Problem initializing FMod. \nNo sfx file.";
+    case music_status::ok: break;
+    }
+    return "";
+}
+
+int music_status_exit_code(music_status s) { return s == music_status::init_failed ? 1 : 0; }
+
+void music_read_frame(float& level, float spectrum[512]) {
+    sound_system& s = layer();
+    if (!s.running())
+        return;
+    const stereo_level l = s.levels(music_channel);
+    level = (l.left + l.right) * 0.5f;
+    s.spectrum(spectrum);
+}
+
+void music_set_offline_time(double track_seconds) {
+    const double sample = std::round(track_seconds * mixing_rate);
+    layer().mix_window_ending_at(music_channel, sample > 0 ? static_cast<uint64_t>(sample) : 0);
+}
+
+void music_set_volume(int channel, int volume) { layer().set_volume(channel, volume); }
+
+void music_set_position(int channel, uint32_t sample) { layer().set_position(channel, sample); }
+
+void music_close() { layer().close(); }
