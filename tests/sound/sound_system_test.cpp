@@ -17,7 +17,7 @@ std::string tone_file() {
     return cached_mp3("tone3s_44100.mp3", 44100, [] { return stereo_sine(44100, 3.0, 1000.0, 0.6f, 0.3f); });
 }
 
-sound_settings settings_for(sound_output_kind kind) {
+sound_settings settings_for(sink_kind kind) {
     sound_settings s;
     s.rate = 44100;
     s.channels = 32;
@@ -47,10 +47,10 @@ void plays_and_meters(sound_system& sys) {
 
 TEST(SoundSystem, RejectsSettingsNoMixerCanUse) {
     sound_system sys;
-    sound_settings bad = settings_for(sound_output_kind::offline);
+    sound_settings bad = settings_for(sink_kind::offline);
     bad.rate = 0;
     EXPECT_FALSE(sys.start(bad));
-    bad = settings_for(sound_output_kind::offline);
+    bad = settings_for(sink_kind::offline);
     bad.channels = 0;
     EXPECT_FALSE(sys.start(bad));
     EXPECT_FALSE(sys.running());
@@ -62,8 +62,8 @@ TEST(SoundSystem, RejectsSettingsNoMixerCanUse) {
 TEST(SoundSystem, DevicePlaysThroughSdl) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     sound_system sys;
-    ASSERT_TRUE(sys.start(settings_for(sound_output_kind::device)));
-    EXPECT_EQ(sys.output_kind(), sound_output_kind::device);
+    ASSERT_TRUE(sys.start(settings_for(sink_kind::device)));
+    EXPECT_EQ(sys.output_kind(), sink_kind::device);
     plays_and_meters(sys);
 }
 
@@ -71,9 +71,9 @@ TEST(SoundSystem, MissingDeviceFallsBackToSilentWithOneLine) {
     setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
     sound_system sys;
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(sys.start(settings_for(sound_output_kind::device)));
+    ASSERT_TRUE(sys.start(settings_for(sink_kind::device)));
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(sys.output_kind(), sound_output_kind::silent);
+    EXPECT_EQ(sys.output_kind(), sink_kind::silent);
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("silent"), std::string::npos) << said;
     plays_and_meters(sys);
@@ -81,7 +81,7 @@ TEST(SoundSystem, MissingDeviceFallsBackToSilentWithOneLine) {
 
 TEST(SoundSystem, SilentOutputRunsOnTheWallClock) {
     sound_system sys;
-    ASSERT_TRUE(sys.start(settings_for(sound_output_kind::silent)));
+    ASSERT_TRUE(sys.start(settings_for(sink_kind::silent)));
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file())));
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(300ms);
@@ -94,7 +94,7 @@ TEST(SoundSystem, SilentOutputRunsOnTheWallClock) {
 
 TEST(SoundSystem, OfflineOutputMovesOnlyWhenAsked) {
     sound_system sys;
-    ASSERT_TRUE(sys.start(settings_for(sound_output_kind::offline)));
+    ASSERT_TRUE(sys.start(settings_for(sink_kind::offline)));
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file())));
     sys.set_spectrum_enabled(true);
     std::this_thread::sleep_for(50ms);
@@ -113,7 +113,7 @@ TEST(SoundSystem, OfflineOutputMovesOnlyWhenAsked) {
 
 TEST(SoundSystem, SamplesAreDecodedWholeAtTheMixingRate) {
     sound_system sys;
-    ASSERT_TRUE(sys.start(settings_for(sound_output_kind::offline)));
+    ASSERT_TRUE(sys.start(settings_for(sink_kind::offline)));
     const auto sample = sys.load_sample(
         cached_mp3("sine1k_48000.mp3", 48000, [] { return stereo_sine(48000, 1.0, 1000.0, 0.5f, 0.5f); }), 0x130);
     ASSERT_TRUE(sample);
@@ -128,7 +128,7 @@ TEST(SoundSystem, SamplesAreDecodedWholeAtTheMixingRate) {
 // Under ThreadSanitizer this is the race check: the show's calls against the mixing thread.
 TEST(SoundSystem, ShowThreadCallsWhileTheOutputMixes) {
     sound_system sys;
-    ASSERT_TRUE(sys.start(settings_for(sound_output_kind::silent)));
+    ASSERT_TRUE(sys.start(settings_for(sink_kind::silent)));
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file())));
     sys.set_spectrum_enabled(true);
     float spectrum[spectrum_bins];
