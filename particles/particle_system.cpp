@@ -1,6 +1,7 @@
 #include "particles/particle_system.h"
 
 #include "particles/velocity_volume.h"
+#include "render/shader_bank.h"
 
 #include <GL/glew.h>
 
@@ -46,27 +47,13 @@ static void make_state_buffer(std::size_t bytes, uint32_t& buffer, uint32_t& vie
     view = t;
 }
 
-// Stand-in for the shader bank's reader until render/ lands; same message on failure.
-static std::string read_shader_text(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        std::printf("Cannot open shader source file.\n");
-        return {};
-    }
-    std::string text;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
-    std::fclose(file);
-    return text;
-}
-
 static void print_vertex_log(GLuint shader)
 {
     char log[1000] = {};
     GLsizei length = 0;
     glGetShaderInfoLog(shader, sizeof log, &length, log);
     std::printf("%s\n", log);
+    std::fflush(stdout);
 }
 
 void particle_system::create(const std::string& shader_path)
@@ -76,7 +63,8 @@ void particle_system::create(const std::string& shader_path)
 
     program = glCreateProgram();
     const GLuint shader = glCreateShader(GL_VERTEX_SHADER);
-    const std::string text = read_shader_text(shader_path);
+    // A missing file compiles as empty text: the program fails and its log says why.
+    const std::string text = shader_bank::read_shader_source(shader_path).value_or(std::string());
     const char* source = text.c_str();
     glShaderSource(shader, 1, &source, nullptr);
     glCompileShader(shader);

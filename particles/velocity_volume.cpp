@@ -35,9 +35,11 @@ volume_data read_velocity_file(const std::string& path)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     volume_data out = read_velocity_volume(file);
     if (file) std::fclose(file);
-    if (out.bytes_read < volume_bytes)
+    if (out.bytes_read < volume_bytes) {
         std::printf("%s: read %zu of %zu bytes; the rest of the velocity volume is zero "
                     "(run thornwake-datagen to write it)\n",
                     path.c_str(), out.bytes_read, volume_bytes);
+        std::fflush(stdout);
+    }
     return out;
 }
