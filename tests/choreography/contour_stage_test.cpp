@@ -1,0 +1,227 @@
+// The contour stage: which contours are used, what lands in the emitter, parking, edges,
+// and the whole stage on a part without a video frame.
+#include "demo/contour_stage.h"
+
+#include "demo/part_start.h"
+#include "render/render_engine.h"
+#include "tests/support/gl_test_context.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A contour of n points whose first point's x carries its tag.
+polyline tagged(int n, float tag)
+{
+    std::vector<vec3> points;
+    for (int i = 0; i < n; ++i) points.push_back(make_vec3(i == 0 ? tag : 0.01f * i, 0.02f * (i % 3), 0));
+    return make_polyline(points, true);
+}
+
+// The show's generator, counted independently.
+struct lcg {
+    uint32_t state;
+    int next()
+    {
+        state = state * 214013u + 2531011u;
+        return int((state >> 16) & 0x7FFF);
+    }
+};
+
+int sparks_for(int n)
+{
+    lcg g{uint32_t(n / 10 + 24234)};
+    for (int i = 0; i < 6; ++i) g.next();
+    int sparks = 0;
+    for (int l = 0; l + 1 < n; ++l) sparks += g.next() % 863 == 0;
+    return sparks;
+}
+
+vec3 texel(const emitter_cloud& c, int i)
+{
+    return make_vec3(c.positions[3 * i], c.positions[3 * i + 1], c.positions[3 * i + 2]);
+}
+
+emitter_cloud small_cloud(int columns, int rows)
+{
+    emitter_cloud c;
+    c.allocate(columns, rows);
+    return c;
+}
+
+}  // namespace
+
+TEST(ContourSort, FirstPlacesMatchAFullExchangeSort)
+{
+    std::vector<polyline> full;
+    const int counts[] = {5, 9, 9, 3, 12, 9, 5, 12, 1, 7, 9, 3, 12, 8, 8, 2, 9, 5, 11, 4, 9, 6, 12, 7};
+    for (int i = 0; i < int(std::size(counts)); ++i) full.push_back(tagged(counts[i], float(i)));
+    std::vector<polyline> partial = full;
+
+    for (size_t i = 0; i < full.size(); ++i)
+        for (size_t j = i; j < full.size(); ++j)
+            if (full[i].count < full[j].count) std::swap(full[i], full[j]);
+    sort_longest_first(partial, max_contours);
+
+    // Ties keep the exchange sort's order, which decides each contour's sway and wobble.
+    for (int k = 0; k < max_contours; ++k) {
+        EXPECT_EQ(partial[k].count, full[k].count) << k;
+        EXPECT_EQ(partial[k].points[0].x, full[k].points[0].x) << k;
+    }
+}
+
+TEST(ContourEmitter, SamplesPerSegmentSparksAndOnlyTheLongest)
+{
+    std::vector<polyline> contours;
+    for (int i = 0; i < 25; ++i) contours.push_back(tagged(10 + i, float(i)));
+    contours.push_back(tagged(1, 99));
+    emitter_cloud cloud = small_cloud(500, 500);
+    contour_scratch scratch;
+
+    const int32_t cursor = emit_contours(contours, 10, {}, cloud, scratch);
+
+    // The 18 longest are 34 points down to 17; m = 20 before 127 s.
+    int expected = 0;
+    for (int n = 17; n <= 34; ++n) expected += (n - 1 + sparks_for(n)) * 20;
+    EXPECT_EQ(cursor, expected);
+    EXPECT_FALSE(contours[0].closed);
+    EXPECT_TRUE(contours[20].closed);  // unused records are left alone
+
+    // At 130 s every segment writes 70 samples.
+    std::vector<polyline> one{tagged(12, 0)};
+    EXPECT_EQ(emit_contours(one, 130, {}, cloud, scratch), (11 + sparks_for(12)) * 70);
+}
+
+TEST(ContourEmitter, FirstSamplesArePlacedControlPoints)
+{
+    ASSERT_EQ(sparks_for(30), 0);  // no spark shifts the samples checked below
+    const polyline source = tagged(30, 0.3f);
+    std::vector<polyline> contours{source};
+    emitter_cloud cloud = small_cloud(100, 100);
+    contour_scratch scratch;
+    emit_contours(contours, 12, {}, cloud, scratch);
+
+    const contour_motion motion = contour_motion_at(12, 0, contour_drift_for(30), {});
+    for (int l : {0, 1, 7}) {
+        const vec3 want = place_contour_point(source.points[l], motion);
+        const vec3 got = texel(cloud, l * 20);
+        EXPECT_FLOAT_EQ(got.x, want.x) << l;
+        EXPECT_FLOAT_EQ(got.y, want.y) << l;
+        EXPECT_EQ(got.z, 0.0f);
+    }
+}
+
+TEST(ContourEmitter, LongContoursAreSmoothedShortOnesNot)
+{
+    // A zigzag: smoothing pulls its inner points off the raw control points.
+    const auto zigzag = [](int n) {
+        std::vector<vec3> p;
+        for (int i = 0; i < n; ++i) p.push_back(make_vec3(0.02f * i, i % 2 ? 0.1f : -0.1f, 0));
+        return make_polyline(p, true);
+    };
+    for (int n : {40, 41}) {
+        ASSERT_EQ(sparks_for(n), 0);
+        const polyline source = zigzag(n);
+        std::vector<polyline> contours{source};
+        emitter_cloud cloud = small_cloud(100, 100);
+        contour_scratch scratch;
+        emit_contours(contours, 12, {}, cloud, scratch);
+        const contour_motion motion = contour_motion_at(12, 0, contour_drift_for(n), {});
+        const vec3 raw = place_contour_point(source.points[5], motion);
+        const vec3 got = texel(cloud, 5 * 20);
+        if (n == 40) {
+            EXPECT_FLOAT_EQ(got.y, raw.y);
+        } else {
+            EXPECT_GT(std::fabs(got.y - raw.y), 0.01f);
+        }
+    }
+}
+
+TEST(ContourEmitter, DegenerateInputsWriteNothing)
+{
+    emitter_cloud cloud = small_cloud(10, 10);
+    contour_scratch scratch;
+    std::vector<polyline> none;
+    EXPECT_EQ(emit_contours(none, 10, {}, cloud, scratch), 0);
+    std::vector<polyline> points{tagged(1, 0), polyline{}};
+    EXPECT_EQ(emit_contours(points, 10, {}, cloud, scratch), 0);
+
+    // A one-point path cannot be indexed modulo P − 1: odd contours simply do not wobble.
+    std::vector<vec3> path_points{make_vec3(1, 1, 0)};
+    std::vector<double> channel{0.5};
+    std::vector<polyline> two{tagged(8, 0), tagged(8, 1)};
+    EXPECT_GT(emit_contours(two, 90, {path_points, channel}, cloud, scratch), 0);
+}
+
+TEST(EmitterParking, TailParkedOnlyOutside45To119)
+{
+    emitter_cloud cloud = small_cloud(50, 40);
+    for (float& v : cloud.positions) v = 7;
+
+    park_emitter(cloud, 1000, 60);
+    EXPECT_EQ(texel(cloud, 1999).x, 7.0f);
+
+    park_emitter(cloud, 1000, 10);
+    EXPECT_EQ(texel(cloud, 999).y, 7.0f);
+    for (int i : {1000, 1500, 1999}) {
+        EXPECT_EQ(texel(cloud, i).x, 0.0f);
+        EXPECT_EQ(texel(cloud, i).y, 2.4f);
+        EXPECT_EQ(texel(cloud, i).z, 0.0f);
+    }
+    park_emitter(cloud, 0, 119.5);
+    EXPECT_EQ(texel(cloud, 0).y, 2.4f);
+}
+
+TEST(EdgeFinding, InPlaceMatchesSeparateOutput)
+{
+    cv::Mat image(180, 240, CV_8UC1, cv::Scalar(20));
+    cv::circle(image, {120, 90}, 50, cv::Scalar(220), cv::FILLED);
+    cv::rectangle(image, {10, 10}, {60, 40}, cv::Scalar(140), cv::FILLED);
+
+    cv::Mat blurred, expected;
+    cv::GaussianBlur(image, blurred, {9, 9}, 0, 0, cv::BORDER_REPLICATE);
+    cv::Canny(blurred, expected, 20, 150, 3);
+
+    cv::Mat work = image.clone();
+    find_edges(work);
+    EXPECT_EQ(cv::countNonZero(work != expected), 0);
+    EXPECT_GT(cv::countNonZero(work), 100);
+
+    cv::Mat flat(64, 64, CV_8UC1, cv::Scalar(90));
+    find_edges(flat);
+    EXPECT_EQ(cv::countNonZero(flat), 0);
+}
+
+TEST(ContourStageGL, WithoutAVideoFrameTheEmitterIsStillParked)
+{
+    TW_REQUIRE_GL();
+    auto part = std::make_unique<part_start>();
+    part->cloud_box.create(64, 64);
+    for (float& v : part->cloud_box.positions) v = 5;
+    ASSERT_TRUE(part->seq_work.empty());
+
+    part->scene_time = 60;
+    run_contour_stage(*part, g_render_engine);
+    EXPECT_EQ(texel(part->cloud_box, 0).x, 5.0f);
+
+    part->scene_time = 10;
+    run_contour_stage(*part, g_render_engine);
+    for (int i : {0, 2000, 4095}) EXPECT_EQ(texel(part->cloud_box, i).y, 2.4f) << i;
+
+    // What the passes after the scene rely on.
+    GLint mode = 0, unit = 0, program = -1;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    EXPECT_EQ(mode, GL_TEXTURE);
+    EXPECT_EQ(unit, GL_TEXTURE0);
+    EXPECT_EQ(program, 0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}

@@ -1,0 +1,64 @@
+// The particle stage on a small part: real update and drawing programs, tiny populations.
+#include "demo/particle_stage.h"
+
+#include "demo/part_start.h"
+#include "render/render_engine.h"
+#include "tests/support/gl_test_context.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string material(const char* name)
+{
+    return std::string(THORNWAKE_SOURCE_DATA_DIR) + "/Materials/" + name;
+}
+
+// Populations far smaller than the show's, so the strips must be cut to fit.
+std::unique_ptr<part_start> small_part()
+{
+    auto part = std::make_unique<part_start>();
+    part->screen_width = 320;
+    part->screen_height = 180;
+    part->particles_main.configure(40, 40, true);
+    part->particles_main.create(material("v_material1p.cpp"));
+    part->particles_splash.configure(20, 20, false);
+    part->particles_splash.create(material("v_material1p_splash.cpp"));
+    part->cloud_box.create(32, 32);
+    part->cloud_head.create(32, 32);
+    part->slot_material1 = 1;
+    part->shaders.build_program(material("v_material1d.cpp"), material("f_material1.cpp"), 1);
+    return part;
+}
+
+}  // namespace
+
+TEST(ParticleStageGL, RunsAFrameAndAsksForTheNextImage)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+
+    const uint32_t before = part->particles_main.source_buffer;
+    for (double t : {35.0, 55.0}) {  // the splash is drawn at 55 s, not at 35
+        part->scene_time = t;
+        part->last_delta = 1.0 / 60;
+        run_particle_stage(*part, g_render_engine);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << t;
+    }
+    EXPECT_EQ(part->seq_request, 310);
+    // Two updates: the buffers are back where they started.
+    EXPECT_EQ(part->particles_main.source_buffer, before);
+    EXPECT_EQ(part->particles_main.lead_particle.state, 1u);
+
+    GLint mode = 0, unit = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    EXPECT_EQ(mode, GL_TEXTURE);
+    EXPECT_EQ(unit, GL_TEXTURE0);
+}
