@@ -28,44 +28,40 @@ float catmull_rom(float p0, float p1, float p2, float p3, float u)
     return p1 + u * m1 + u2 * (3.0f * (p2 - p1) - 2.0f * m1 - m2) + u3 * (2.0f * (p1 - p2) + m1 + m2);
 }
 
+vec3 blend(const vec3& p0, const vec3& p1, const vec3& p2, const vec3& p3, float u)
+{
+    return make_vec3(catmull_rom(p0.x, p1.x, p2.x, p3.x, u), catmull_rom(p0.y, p1.y, p2.y, p3.y, u),
+                     catmull_rom(p0.z, p1.z, p2.z, p3.z, u));
+}
+
 float distance(const vec3& a, const vec3& b)
 {
     float dx = b.x - a.x, dy = b.y - a.y, dz = b.z - a.z;
     return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
-}  // namespace
-
-polyline make_polyline(std::vector<vec3> points, bool closed)
+// The curve code proper, kept inline so resample's two loops (a few thousand points per
+// contour, every frame) do not pay a call and the count checks per sample.
+inline vec3 curve_point(const vec3* points, int64_t n, bool closed, float t)
 {
-    polyline p;
-    p.count = static_cast<int32_t>(points.size());
-    p.points = std::move(points);
-    p.closed = closed;
-    return p;
-}
-
-vec3 polyline::evaluate(float t) const
-{
-    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(points.size()));
-    if (n <= 0) return make_vec3(0, 0, 0);
-
     int64_t f, e;
     float u;
     if (t > 2.0f && t < float(n - 2)) {
-        f = trunc_index(t);
+        f = static_cast<int64_t>(t);
         u = t - float(f);
         e = f;
+        // Interior: all four neighbours exist, open or closed.
+        if (e > 0 && e < n - 2) return blend(points[e - 1], points[e], points[e + 1], points[e + 2], u);
     } else if (closed) {
         float x = t + 10000.0f * float(n);
         f = trunc_index(x);
         u = x - float(f);
         e = wrap(f, n);
     } else {
+        if (t > float(n)) return points[n - 1];
+        if (t < 0.0f) return points[0];
         f = trunc_index(t);
         u = t - float(f);
-        if (t > float(n)) u = 1.0f;
-        if (t < 0.0f) u = 0.0f;
         e = std::clamp<int64_t>(f, 0, n - 1);
     }
 
@@ -83,15 +79,25 @@ vec3 polyline::evaluate(float t) const
     } else {
         for (int k = 0; k < 4; ++k) i[k] = std::clamp<int64_t>(e - 1 + k, 0, n - 1);
     }
+    return blend(points[i[0]], points[i[1]], points[i[2]], points[i[3]], u);
+}
 
-    if (!closed) {
-        if (t > float(n)) return points[size_t(n - 1)];
-        if (t < 0.0f) return points[0];
-    }
-    const vec3 &p0 = points[size_t(i[0])], &p1 = points[size_t(i[1])];
-    const vec3 &p2 = points[size_t(i[2])], &p3 = points[size_t(i[3])];
-    return make_vec3(catmull_rom(p0.x, p1.x, p2.x, p3.x, u), catmull_rom(p0.y, p1.y, p2.y, p3.y, u),
-                     catmull_rom(p0.z, p1.z, p2.z, p3.z, u));
+}  // namespace
+
+polyline make_polyline(std::vector<vec3> points, bool closed)
+{
+    polyline p;
+    p.count = static_cast<int32_t>(points.size());
+    p.points = std::move(points);
+    p.closed = closed;
+    return p;
+}
+
+vec3 polyline::evaluate(float t) const
+{
+    const int64_t n = std::min<int64_t>(count, static_cast<int64_t>(points.size()));
+    if (n <= 0) return make_vec3(0, 0, 0);
+    return curve_point(points.data(), n, closed, t);
 }
 
 void polyline::resample(int32_t n, int32_t a)
@@ -102,11 +108,12 @@ void polyline::resample(int32_t n, int32_t a)
 
     const int64_t segments = a > 1 ? int64_t(a) * c : c;
     std::vector<float> length(size_t(segments) + 1, 0.0f);
+    const vec3* p = points.data();
     if (a > 1) {
         const float fa = float(a);
-        vec3 previous = evaluate(0.0f / fa);
+        vec3 previous = curve_point(p, c, closed, 0.0f / fa);
         for (int64_t i = 0; i < segments; ++i) {
-            vec3 next = evaluate(float(i + 1) / fa);
+            vec3 next = curve_point(p, c, closed, float(i + 1) / fa);
             length[size_t(i) + 1] = length[size_t(i)] + distance(previous, next);
             previous = next;
         }
@@ -124,9 +131,9 @@ void polyline::resample(int32_t n, int32_t a)
         while (i < segments - 1 && !(length[size_t(i)] <= s && s <= length[size_t(i) + 1])) ++i;
         float d = length[size_t(i) + 1] - length[size_t(i)];
         if (d <= 0.001f) d = 0.001f;
-        vec3 p = evaluate(((s - length[size_t(i)]) / d + float(i)) / float(a));
-        p.state = vec_set;
-        resampled.push_back(p);
+        vec3 q = curve_point(p, c, closed, ((s - length[size_t(i)]) / d + float(i)) / float(a));
+        q.state = vec_set;
+        resampled.push_back(q);
     }
     points = std::move(resampled);
     count = static_cast<int32_t>(points.size());
