@@ -7,7 +7,7 @@
 #include "audio/timeline.h"
 #include "render/frame_input.h"
 
-struct parts;
+class parts;
 struct platform_window;
 struct platform_context;
 

@@ -202,7 +202,7 @@ int vk_from_sdl_keycode(int32_t key)
 
 static int32_t sdl_keycode_from_vk(int vk)
 {
-    for (int32_t k : {SDLK_ESCAPE, SDLK_SPACE, SDLK_RETURN, SDLK_UP, SDLK_DOWN, SDLK_F1})
+    for (int32_t k : {SDLK_ESCAPE, SDLK_SPACE, SDLK_RETURN, SDLK_UP, SDLK_DOWN, SDLK_F1, SDLK_F10})
         if (vk_from_sdl_keycode(k) == vk) return k;
     if (vk >= 0x41 && vk <= 0x5A) return SDLK_a + (vk - 0x41);
     if (vk >= 0x30 && vk <= 0x39) return SDLK_0 + (vk - 0x30);
@@ -215,6 +215,7 @@ void platform_push_key(int vk, bool down)
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     e.key.keysym.sym = sdl_keycode_from_vk(vk);
+    e.key.keysym.scancode = SDL_GetScancodeFromKey(e.key.keysym.sym);
     SDL_PushEvent(&e);
 }
 

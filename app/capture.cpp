@@ -1,0 +1,34 @@
+#include "app/capture.h"
+
+#include <GL/glew.h>
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
+
+#include <cstdio>
+
+capture_session g_capture;
+
+double capture_frame_time(const capture_session& c, long k) { return c.from + double(k + 1) / c.fps; }
+
+std::string capture_png_name(const std::string& dir, long index)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "/%06ld.png", index);
+    return dir + name;
+}
+
+bool capture_write_png(const std::string& dir, long index, int width, int height)
+{
+    cv::Mat rgb(height, width, CV_8UC3);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, rgb.data);
+    cv::flip(rgb, rgb, 0);  // GL rows run bottom-up
+    const std::string path = capture_png_name(dir, index);
+    if (!cv::imwrite(path, rgb)) {
+        std::fprintf(stderr, "thornwake: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}

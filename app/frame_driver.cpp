@@ -1,0 +1,138 @@
+#include <GL/glew.h>
+
+#include "app/capture.h"
+#include "app/clock.h"
+#include "app/demo_state.h"
+#include "app/frame_rules.h"
+#include "app/shell.h"
+#include "audio/music.h"
+#include "demo/parts.h"
+#include "particles/vecmath.h"
+#include "platform/platform.h"
+#include "render/render_engine.h"
+#include "render/screen.h"
+
+#include <cstdlib>
+
+demo_state g_demo;
+
+static void destroy_part()
+{
+    delete g_demo.part_slots[0];
+    g_demo.part_slots[0] = nullptr;
+}
+
+void end_show(bool close_music)
+{
+    if (close_music) music_close();
+    close_gl_window();
+    destroy_part();
+    platform_shutdown();
+    std::exit(0);
+}
+
+// In capture mode the step is fixed; otherwise the clock's delta since the last frame.
+static double next_frame_delta()
+{
+    if (g_capture.on) {
+        const double target = capture_frame_time(g_capture, g_capture.frames_done);
+        g_demo.previous_clock = clock_read(g_demo.clock);
+        return target - g_demo.show_time;
+    }
+    const double delta = clock_read(g_demo.clock) - g_demo.previous_clock;
+    g_demo.previous_clock = clock_read(g_demo.clock);
+    return delta;
+}
+
+// Left as the original draws it: with an identity projection the quad sits outside the
+// clip volume, so the picture is unchanged; it is kept for its state changes.
+static void draw_fade_overlay(double f)
+{
+    glViewport(0, 0, g_demo.view_width, g_demo.view_height);
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    g_render_engine.bind_default_framebuffer();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+    glPushMatrix();
+    reset_gl_state();
+    gluLookAt(0, 3, 0, 0, 0, 0, 0, 0, 1);
+    glScalef(1, 1, 0.7f);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glColor3d(f, f, f);
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 3; ++r) m[4 * c + r] = c == r ? 1.0f : 0.0f;
+    glLoadMatrixf(m);
+    glBegin(GL_QUADS);
+    glVertex3f(-50, -50, 0);
+    glVertex3f(50, -50, 0);
+    glVertex3f(50, 50, 0);
+    glVertex3f(-50, 50, 0);
+    glEnd();
+    glPopMatrix();
+    glPopAttrib();
+    glFlush();
+}
+
+bool run_frame()
+{
+    g_demo.frame_delta = next_frame_delta();
+    if (g_demo.frame_delta < 0) g_demo.frame_delta = 0;
+
+    if (g_demo.music_enabled) {
+        rand_seed(frame_seed(g_demo.show_time));
+        for (int i = 0; i < 50; ++i) rand_next();
+    }
+
+    frame_input& frame = g_demo.frame;
+    frame.cam_x = frame.cam_y = frame.cam_z = 0;
+    ++g_demo.frame_count;
+    frame.wheel_steps = g_demo.wheel_steps;
+    frame.right_button = g_demo.right_button ? 1 : 0;
+    frame.aux_flag = 0;
+    frame.window_value = window_value_at(g_demo.timeline_table, g_demo.show_time);
+
+    g_demo.show_time += g_demo.frame_delta;
+    frame.show_time = g_demo.show_time;
+    for (int i = 0; i < 256; ++i) frame.keys[i] = g_demo.key_down[i];
+
+    if (g_demo.music_enabled) {
+        if (g_capture.on) music_set_offline_time(50.0 + g_demo.show_time);
+        music_read_frame(frame.level, frame.spectrum);
+    }
+    frame.mode = 1;
+    frame.show_time = g_demo.show_time;
+
+    const int slot = choose_part_slot(g_demo.show_time, g_demo.part_slots[0] != nullptr,
+                                      g_demo.part_slots[1] != nullptr);
+    if (slot >= 0) g_demo.part_slots[slot]->render(&g_demo.frame_delta, &g_render_engine, &frame);
+
+    if (g_demo.start_scene > -1 && g_demo.frame_count == 1) {
+        g_demo.show_time = scene_jump_time(g_demo.start_scene, g_demo.show_time);
+        music_set_position(0, uint32_t(g_demo.show_time * 44100.0));
+    }
+
+    const bool capture_over = g_capture.on && g_demo.show_time > g_capture.to;
+    if (show_is_over(g_demo.show_time) || capture_over) end_show(true);
+    if (frame.flags_b[3] != 0) end_show(g_demo.music_enabled);
+
+    if (g_demo.fading) {
+        const fade_factors f = closing_fade(g_demo.show_time, g_demo.fade_start, g_demo.fade_rate);
+        frame.values[10] = f.sound;
+        if (g_demo.music_enabled) music_set_volume(1, fade_volume(f));
+        draw_fade_overlay(f.picture);
+        if (closing_fade_done(f)) {
+            copy_to_clipboard(g_demo.clipboard_text.c_str());
+            end_show(g_demo.music_enabled);
+        }
+    }
+    return true;
+}

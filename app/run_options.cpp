@@ -1,0 +1,78 @@
+#include "app/run_options.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <regex>
+
+static const char* const version_text = "thornwake 1.0.0";
+
+static bool parse_size(const std::string& s, int& w, int& h)
+{
+    static const std::regex form(R"(([0-9]{2,5})[xX]([0-9]{2,5}))");
+    std::smatch m;
+    if (!std::regex_match(s, m, form)) return false;
+    w = std::stoi(m[1]);
+    h = std::stoi(m[2]);
+    return w >= 16 && h >= 16 && w <= 16384 && h <= 16384;
+}
+
+int parse_run_options(int argc, const char* const* argv, run_options& o)
+{
+    CLI::App app{"Thornwake: a real-time audiovisual demo.\n"
+                 "Without options it shows the setup dialog, then the show in a window or fullscreen."};
+    app.set_version_flag("--version", version_text);
+    std::string size;
+    app.add_option("--data", o.data_dir, "Run-time data folder (default: the build tree's data/)");
+    app.add_option("--size", size, "Window or render size, WxH (skips the setup dialog)");
+    app.add_flag("--windowed", o.windowed, "Run in a window (skips the setup dialog)");
+    app.add_flag("--fullscreen", o.fullscreen, "Run fullscreen (skips the setup dialog)");
+    app.add_flag("--no-aa", o.no_aa, "No multisampling");
+    app.add_flag("--no-setup", o.no_setup, "Skip the setup dialog: 1280x720 windowed unless told otherwise");
+    app.add_flag("--silent", o.silent, "No audio output; the spectrum still drives the show");
+    app.add_option("--seek", o.seek, "Start at this show time in seconds")->check(CLI::Range(0.0, 198.0));
+    app.add_option("--capture", o.capture_dir, "Render offline at a fixed step, one PNG per frame into DIR");
+    app.add_option("--video", o.video_file, "Render offline into an H.264 video with the music (needs ffmpeg)");
+    app.add_option("--stats", o.stats_file, "Write per-frame timings to this CSV file");
+    app.add_option("--fps", o.fps, "Frames per second of show time in capture and video mode (default 60)")
+        ->check(CLI::Range(1, 1000));
+    app.add_option("--from", o.from, "Capture starts at this show time (default 0)")->check(CLI::Range(0.0, 198.0));
+    app.add_option("--to", o.to, "Capture ends after this show time (default 198)")->check(CLI::Range(0.0, 198.0));
+    app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
+    app.add_flag("--dev-record", o.dev_record, "Developer: record and write state.txt at the end");
+    app.add_flag("--dev-state", o.dev_state, "Developer: read state.txt and enable bookmark keys 0-7");
+    app.add_flag("--dev-asset-list", o.dev_asset_list, "Developer: write the asset list report");
+    app.add_flag("--dev-effects", o.dev_effects, "Developer: also play the effects track");
+    app.add_option("--start-scene", o.start_scene, "Developer: jump to scene 1-5 on the first frame")
+        ->check(CLI::Range(-4, 5));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        std::fputs(app.help().c_str(), stdout);
+        return 0;
+    } catch (const CLI::CallForVersion&) {
+        std::printf("%s\n", version_text);
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "thornwake: %s (see --help)\n", e.what());
+        return 2;
+    }
+    if (!size.empty() && !parse_size(size, o.width, o.height)) {
+        std::fprintf(stderr, "thornwake: --size wants WxH such as 1280x720, got '%s'\n", size.c_str());
+        return 2;
+    }
+    if (o.windowed && o.fullscreen) {
+        std::fprintf(stderr, "thornwake: --windowed and --fullscreen exclude each other\n");
+        return 2;
+    }
+    if (!o.capture_dir.empty() && !o.video_file.empty()) {
+        std::fprintf(stderr, "thornwake: choose one of --capture and --video\n");
+        return 2;
+    }
+    if (o.from >= o.to) {
+        std::fprintf(stderr, "thornwake: --from (%g) must be before --to (%g)\n", o.from, o.to);
+        return 2;
+    }
+    o.console = argc > 1;
+    return -1;
+}

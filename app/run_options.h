@@ -1,0 +1,30 @@
+// What the command line asks for. Parsing is separate from acting so it can be tested.
+#pragma once
+#include <string>
+
+struct run_options {
+    std::string data_dir;        // empty: the build tree's data/
+    int width = 0, height = 0;   // 0: dialog's choice, or 1280 x 720
+    bool windowed = false;
+    bool fullscreen = false;
+    bool no_aa = false;
+    bool no_setup = false;
+    bool silent = false;
+    double seek = 0;             // start at this show time
+    std::string capture_dir;     // capture mode: PNG frames here
+    std::string video_file;      // capture mode: H.264 video here
+    std::string stats_file;      // per-frame timings as CSV
+    int fps = 60;
+    double from = 0;
+    double to = 198.0;
+    bool dev_log = false, dev_record = false, dev_state = false, dev_asset_list = false;
+    bool dev_effects = false;
+    int start_scene = -4;
+    bool console = false;        // any argument at all: stdout unbuffered
+
+    bool capturing() const { return !capture_dir.empty() || !video_file.empty(); }
+};
+
+// Returns -1 to go on, or the exit code to end with (0 after --help/--version, 2 on bad
+// input, with one line on stderr saying what was wrong).
+int parse_run_options(int argc, const char* const* argv, run_options& out);

@@ -1,0 +1,23 @@
+// The setup dialog shown before the window opens: resolution, antialiasing, windowed.
+#pragma once
+#include <functional>
+#include <vector>
+
+#include "app/display_modes.h"
+
+struct setup_choice {
+    bool run = false;
+    bool antialiased = true;
+    bool fullscreen = false;
+    bool engine_option = false;  // its box is not on the dialog, so it always reads unchecked
+    int width = 0, height = 0;   // the 16:9 size the demo runs at
+};
+
+// What pressing "Run ... " with these settings means; run is false when nothing is selected.
+setup_choice choose_setup(const std::vector<mode_size>& modes, int selected, bool antialiased, bool windowed);
+
+constexpr const char* setup_caption = "                                     Thornwake QEL - 2013 ";
+
+// Shows the dialog; the callback (tests) receives its pixels once it is drawn.
+setup_choice run_setup_dialog(const std::vector<mode_size>& modes,
+                              std::function<void(const unsigned char*, int, int)> on_shown = {});

@@ -1,0 +1,86 @@
+#include <GL/glew.h>
+
+#include "app/capture.h"
+#include "app/clock.h"
+#include "app/demo_state.h"
+#include "app/shell.h"
+#include "audio/music.h"
+#include "demo/part_start.h"
+#include "platform/platform.h"
+#include "render/render_engine.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+static void swap_window_buffers() { platform_swap(g_demo.window); }
+
+static sound_output chosen_output()
+{
+    if (g_capture.on) return sound_output::offline;
+    return g_options.silent ? sound_output::silent : sound_output::device;
+}
+
+static void start_music()
+{
+    const music_status s = music_start(g_demo.effects_enabled, chosen_output());
+    if (s == music_status::ok) return;
+    platform_message_box("QEL  ", music_status_message(s), message_icon::information);
+    std::exit(music_status_exit_code(s));
+}
+
+// Seeking starts the show later: show time S meets the music at 50 + S and the part's
+// clock at its own rate times S, exactly as if the show had run there.
+static void apply_seek(double seconds, part_start& part)
+{
+    if (seconds <= 0) return;
+    g_demo.show_time = seconds;
+    part.scene_time = 1.113 * seconds;
+    if (g_demo.music_enabled) music_set_position(1, uint32_t((50.0 + seconds) * 44100.0));
+}
+
+void start_demo()
+{
+    render_engine& engine = g_render_engine;
+    engine.swap_buffers = swap_window_buffers;
+    glewExperimental = GL_TRUE;
+    glewInit();
+    glGetError();  // glewInit can leave an enum error behind on core-capable drivers
+
+    engine.create_framebuffer_set(0, g_demo.screen_width, g_demo.screen_height, g_demo.antialiased ? 8 : 0);
+    engine.create_framebuffer_set(1, g_demo.view_width / 2, g_demo.view_height / 2, 0);
+    engine.create_framebuffer_set(2, g_demo.screen_width / 4, g_demo.screen_height / 4, 0);
+
+    g_demo.clipboard_text.clear();
+    engine.set_default_filtering();
+
+    const double start_mark = clock_read(g_demo.clock);
+    engine.option_flag = g_demo.engine_option;
+    frame_input* engine_frame = new frame_input();
+    engine_frame->mode = 1;
+    engine.frame_input = engine_frame;
+    engine.swap_buffers();
+
+    for (int i = 0; i < 4; ++i) g_demo.part_slots[i] = nullptr;
+    auto* part = new part_start();
+    part->screen_width = g_demo.screen_width;
+    part->screen_height = g_demo.screen_height;
+    g_demo.part_slots[0] = part;
+    part->load(&engine);
+    part->loaded = 1;
+
+    if (g_demo.music_enabled) start_music();
+
+    g_demo.load_seconds = clock_read(g_demo.clock) - start_mark;
+    clock_reset(g_demo.clock);
+    g_demo.previous_clock = clock_read(g_demo.clock);
+    fill_timeline(g_demo.timeline_table);
+
+    g_demo.show_time = 0;
+    frame_input& f = g_demo.frame;
+    f.pnt_x = f.pnt_y = f.pnt_z = 0;
+    for (int i = 0; i < 32; ++i) f.flags_a[i] = f.flags_b[i] = 0;
+    f.flags_a[0] = 1;
+    f.adjust_updown = 0;
+
+    apply_seek(g_capture.on ? g_capture.from : g_options.seek, *part);
+}
