@@ -122,7 +122,7 @@ void draw_figure(cv::Mat& image, int frame, const palette& tone) {
         disc(image, arm.end, 15, tone.skin());
     }
     // Head: tilting, with hair, eyes and a mouth.
-    const double tilt = lean + 0.22 * std::sin(phase * 0.5 + 1);
+    const double tilt = lean + 0.22 * std::sin(slow * 3 + 1);
     const cv::Point2d head = neck + rotated({0, -50}, tilt);
     limb(image, neck + rotated({0, 6}, lean), head, 24, tone.skin());
     disc(image, head, 44, tone.skin());
