@@ -1,5 +1,8 @@
 #include "datagen/output_file.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -20,8 +23,11 @@ bool write_file_atomic(const fs::path& path, std::string_view bytes, std::string
         fs::create_directories(path.parent_path(), ec);
         if (ec) return fail(error, path, ec.message());
     }
+    // A name of its own per process and call: two runs filling the same folder at once
+    // (the run and test scripts both generate into data/) must never share a temporary.
+    static std::atomic<unsigned> serial{0};
     fs::path temp = path;
-    temp += ".part";
+    temp += ".part-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return fail(error, path, errno_text());
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
