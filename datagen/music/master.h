@@ -1,0 +1,24 @@
+// Measurement and mastering of the final mix: integrated loudness (ITU-R BS.1770 gating),
+// true peak by 4x oversampling, a look-ahead true-peak limiter, and the loop that brings a
+// mix to a loudness target under a peak ceiling.
+#pragma once
+#include "datagen/music/voices.h"
+
+namespace music {
+
+// LUFS; -70 or less for silence.
+double integrated_loudness(const stereo& mix);
+// Highest absolute value of the 4x oversampled signal, linear.
+double true_peak(const stereo& mix);
+// Gain per sample so that no oversampled peak exceeds the ceiling (linear). Attack is
+// spread over a 1.5 ms look-ahead, release takes about 80 ms.
+void limit_true_peak(stereo& mix, float ceiling);
+
+struct master_result {
+    double loudness_lufs = 0;
+    double true_peak_dbtp = 0;
+};
+
+master_result master_to(stereo& mix, double target_lufs, double ceiling_dbtp);
+
+}  // namespace music
