@@ -1,5 +1,7 @@
 #include "datagen/velocity_volume.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <cstring>
@@ -15,12 +17,14 @@ constexpr int sizes[3] = {volume_size_x, volume_size_y, volume_size_z};
 constexpr double two_pi = 2 * std::numbers::pi;
 
 struct scale_band {
-    int modes, min_cycles, max_cycles;
+    int modes;
+    double min_cycles, max_cycles;  // wave number in cycles per 128 texels
     double speed;
 };
 
-// Large slow gyres, medium eddies, small curls.
-constexpr scale_band bands[] = {{8, 1, 2, 1.0}, {8, 3, 5, 0.5}, {8, 8, 12, 0.25}};
+// Large slow gyres, medium eddies, small curls; enough waves per band, in directions
+// spread over the sphere, that their sum swirls instead of showing a plaid of stripes.
+constexpr scale_band bands[] = {{16, 1, 2.5, 1.0}, {24, 3, 6, 0.5}, {32, 8, 14, 0.25}};
 
 double angle_step(int axis, int cycles) { return two_pi * cycles / sizes[axis]; }
 
@@ -33,25 +37,38 @@ std::vector<velocity_mode> velocity_modes() {
     seeded_random random{20130101};
     std::vector<velocity_mode> modes;
     double mean_square = 0;
+    std::vector<std::array<int, 3>> taken;
     for (const scale_band& band : bands) {
-        for (int m = 0; m < band.modes; ++m) {
+        for (int m = 0; m < band.modes;) {
+            // A direction uniform on the sphere, a length in the band, rounded to whole
+            // cycles so the wave wraps; y spans 256 texels, so it takes twice the cycles.
+            const double z = random.range(-1, 1), azimuth = random.range(0, two_pi);
+            const double r = std::sqrt(1 - z * z), length = random.range(band.min_cycles, band.max_cycles);
+            const std::array<int, 3> cycles = {int(std::lround(r * std::cos(azimuth) * length)),
+                                               int(std::lround(r * std::sin(azimuth) * length * 2)),
+                                               int(std::lround(z * length))};
+            const std::array<int, 3> opposite = {-cycles[0], -cycles[1], -cycles[2]};
+            if (cycles == std::array<int, 3>{0, 0, 0} ||
+                std::find(taken.begin(), taken.end(), cycles) != taken.end() ||
+                std::find(taken.begin(), taken.end(), opposite) != taken.end())
+                continue;
+            taken.push_back(cycles);
             velocity_mode mode{};
             double kd[3];
             for (int axis = 0; axis < 3; ++axis) {
-                int n = band.min_cycles + int(random.unit() * (band.max_cycles - band.min_cycles + 1));
-                if (axis == 1) n *= 2;  // y is twice as long: keep the swirls round
-                if (random.unit() < 0.5) n = -n;
-                mode.cycles[axis] = n;
-                kd[axis] = std::sin(angle_step(axis, n));
+                mode.cycles[axis] = cycles[axis];
+                kd[axis] = std::sin(angle_step(axis, cycles[axis]));
             }
             double a[3] = {random.range(-1, 1), random.range(-1, 1), random.range(-1, 1)};
             double v[3] = {kd[1] * a[2] - kd[2] * a[1], kd[2] * a[0] - kd[0] * a[2],
                            kd[0] * a[1] - kd[1] * a[0]};
-            const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-            for (int c = 0; c < 3; ++c) mode.velocity[c] = v[c] / length * band.speed;
+            const double length_v = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+            if (length_v < 1e-9) continue;
+            for (int c = 0; c < 3; ++c) mode.velocity[c] = v[c] / length_v * band.speed;
             mode.phase = random.range(0, two_pi);
             mean_square += band.speed * band.speed / 2;
             modes.push_back(mode);
+            ++m;
         }
     }
     const double gain = 1 / std::sqrt(mean_square);
