@@ -49,13 +49,16 @@ void emitter_cloud::sample_segment(vec3 a, vec3 b, int32_t& cursor, int32_t n, v
     // A cursor handed in from outside the grid restarts at 0 instead of writing past it.
     if (cursor < 0 || cursor >= cap) cursor = 0;
     const vec3 step = subtract(b, a);
+    // This loop runs for every contour sample of every frame: the state rules of add()
+    // and scale() are settled once per segment (an unset a gives zeros; step is always
+    // set), leaving the same float arithmetic inline.
+    const bool a_set = a.state != vec_unset;
     for (int32_t i = 0; i < n; ++i) {
         const float u = static_cast<float>(i) / static_cast<float>(n);
-        const vec3 p = add(a, scale(step, u));
         float* pos = &positions[static_cast<std::size_t>(cursor) * 3];
-        pos[0] = p.x;
-        pos[1] = p.y;
-        pos[2] = p.z;
+        pos[0] = a_set ? a.x + step.x * u : 0.0f;
+        pos[1] = a_set ? a.y + step.y * u : 0.0f;
+        pos[2] = a_set ? a.z + step.z * u : 0.0f;
         float* col = &colours[static_cast<std::size_t>(cursor) * 3];
         col[0] = colour.x;
         col[1] = colour.y;
