@@ -1,5 +1,6 @@
 #include "audio/music.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -93,8 +94,10 @@ void music_read_frame(float& level, float spectrum[512]) {
 }
 
 void music_set_offline_time(double track_seconds) {
+    // Negative, NaN or absurd times must not convert out of range.
     const double sample = std::round(track_seconds * mixing_rate);
-    layer().mix_window_ending_at(music_channel, sample > 0 ? static_cast<uint64_t>(sample) : 0);
+    const double safe = sample >= 0 ? std::min(sample, 1e15) : 0.0;
+    layer().mix_window_ending_at(music_channel, static_cast<uint64_t>(safe));
 }
 
 void music_set_volume(int channel, int volume) { layer().set_volume(channel, volume); }

@@ -16,6 +16,8 @@ void init_library_once() {
 bool force_stereo_float(mpg123_handle* mh) {
     if (mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_FORCE_STEREO | MPG123_FORCE_FLOAT | MPG123_QUIET | MPG123_GAPLESS, 0) != MPG123_OK)
         return false;
+    // Search as far as it takes past damaged data instead of giving up after 1 KiB.
+    mpg123_param(mh, MPG123_RESYNC_LIMIT, -1, 0);
     mpg123_format_none(mh);
     const long* rates = nullptr;
     size_t count = 0;
@@ -53,13 +55,16 @@ size_t mp3_stream::read(float* stereo, size_t frames) {
     const size_t frame_bytes = 2 * sizeof(float);
     auto* out = reinterpret_cast<unsigned char*>(stereo);
     size_t filled = 0;
-    while (filled < frames * frame_bytes) {
+    // A short read means the end to the mixer, so damage must not end the loop: libmpg123
+    // reports it and resyncs on the next call. Only the end of the file, or a stream that
+    // keeps yielding nothing, stops it.
+    for (int idle = 0; filled < frames * frame_bytes && idle < 64;) {
         size_t done = 0;
         const int err = mpg123_read(handle_, out + filled, frames * frame_bytes - filled, &done);
         filled += done;
-        if (err == MPG123_NEW_FORMAT || (err == MPG123_OK && done > 0))
-            continue;
-        break;  // done, an error, or a read that made no progress
+        idle = done > 0 ? 0 : idle + 1;
+        if (err == MPG123_DONE)
+            break;
     }
     return filled / frame_bytes;
 }

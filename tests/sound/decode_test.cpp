@@ -101,6 +101,21 @@ TEST(Mp3Stream, MissingOrNonMp3FilesDoNotOpen) {
     std::filesystem::remove(junk);
 }
 
+TEST(Mp3Stream, DamageInTheMiddleDoesNotEndTheStream) {
+    const std::string good = cached_mp3("tone3s_44100.mp3", 44100, [] { return stereo_sine(44100, 3.0, 1000.0, 0.6f, 0.3f); });
+    std::vector<char> bytes(std::filesystem::file_size(good));
+    std::ifstream(good, std::ios::binary).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    for (size_t i = bytes.size() / 2; i < bytes.size() / 2 + 3000; ++i)
+        bytes[i] = static_cast<char>(i * 31);
+    const auto damaged = std::filesystem::temp_directory_path() / ("damaged-" + std::to_string(::getpid()) + ".mp3");
+    std::ofstream(damaged, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    auto stream = mp3_stream::open(damaged.string());
+    ASSERT_TRUE(stream);
+    // About 0.12 s of the 3 s are gone; the rest still plays.
+    EXPECT_GT(read_all(*stream).size() / 2, 44100u * 5 / 2);
+    std::filesystem::remove(damaged);
+}
+
 TEST(PcmSound, WholeDecodeMatchesReferenceAndCursorsSeek) {
     const std::string path = one_second_sine(48000);
     const auto sound = decode_whole_mp3(path);
