@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "datagen/film.h"
+#include "datagen/music/music.h"
 #include "datagen/polygon_meshes.h"
 #include "datagen/camera_path.h"
+#include "datagen_source_hash.h"
 #include "datagen/runner.h"
 #include "datagen/title_mesh.h"
 #include "datagen/velocity_volume.h"
@@ -19,14 +21,19 @@ std::vector<std::string> film_outputs() {
     return names;
 }
 
+// Each generator's stamp carries the sources' hash: editing any generator makes all of
+// them run again, since they share helpers.
+std::string version(const char* own) { return std::string(own) + "-" + datagen_source_hash; }
+
 const std::vector<generator>& generators() {
     static const std::vector<generator> table = {
-        {"title-mesh", "1", {"newneomeshes/thornwake.obj"}, generate_title_mesh},
-        {"box-mesh", "1", {"newneomeshes/thegoodbox.obj"}, generate_box},
-        {"head-mesh", "1", {"newneomeshes/thehead.obj"}, generate_head},
-        {"image-sequence", "1", film_outputs(), generate_film},
-        {"velocity-volume", "1", {"binaries/Velocity.dat"}, generate_velocity_volume},
-        {"recorded-path", "1", {"try1.sav"}, generate_path},
+        {"title-mesh", version("1"), {"newneomeshes/thornwake.obj"}, generate_title_mesh},
+        {"box-mesh", version("1"), {"newneomeshes/thegoodbox.obj"}, generate_box},
+        {"head-mesh", version("1"), {"newneomeshes/thehead.obj"}, generate_head},
+        {"image-sequence", version("1"), film_outputs(), generate_film},
+        {"velocity-volume", version("1"), {"binaries/Velocity.dat"}, generate_velocity_volume},
+        {"recorded-path", version("1"), {"try1.sav"}, generate_path},
+        {"music", version("1"), {"music/PS.mp3", "music/Kelpwander sfx.mp3"}, generate_music},
     };
     return table;
 }
