@@ -45,7 +45,8 @@ mono snare(float velocity, uint32_t seed) {
     shape.set(3200.0f, 0.6f);
     for (size_t i = 0; i < out.size(); ++i) {
         const float ta = tone_amp.next();
-        const float body = 0.55f * tone1.next(190.0) + 0.3f * tone2.next(330.0);
+        // The upper body sits at 300 Hz, where the show's spectrum history looks.
+        const float body = 0.5f * tone1.next(185.0) + 0.45f * tone2.next(300.0);
         const auto f = shape.process(n.next());
         out[i] = velocity * (body * ta + (0.7f * f.band + 0.35f * f.high) * noise_amp.next());
     }
@@ -133,12 +134,16 @@ mono riser(float length_s, float velocity, uint32_t seed) {
     svf shape;
     saw_osc tone;
     const float len = static_cast<float>(out.size());
-    for (size_t i = 0; i < out.size(); ++i) {
+    // The last moment before the hit is held silent, so the hit lands on a clean edge
+    // instead of being swallowed by the noise wall.
+    const size_t breath = std::min<size_t>(out.size(), static_cast<size_t>(0.05f * sample_rate));
+    const size_t stop = out.size() - breath;
+    for (size_t i = 0; i < stop; ++i) {
         const float x = static_cast<float>(i) / len;
         if (i % 32 == 0) shape.set(250.0f * std::pow(40.0f, x), 2.5f);
-        const float level = x * x;
+        const float duck = i + 441 > stop ? static_cast<float>(stop - i) / 441.0f : 1.0f;
         const float tone_hz = 110.0f * std::pow(8.0f, x);
-        out[i] = velocity * level * (0.8f * shape.band(n.next()) + 0.08f * tone.next(tone_hz));
+        out[i] = velocity * x * x * duck * (0.8f * shape.band(n.next()) + 0.08f * tone.next(tone_hz));
     }
     return out;
 }

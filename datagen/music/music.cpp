@@ -1,5 +1,7 @@
 #include "datagen/music/music.h"
 
+#include <thread>
+
 #include "datagen/music/encode.h"
 #include "datagen/music/tracks.h"
 
@@ -19,6 +21,15 @@ bool encode_and_write(const music::stereo& mix, int kbps, const std::filesystem:
 
 bool generate_music(const std::filesystem::path& out_dir, std::string& error) {
     const std::filesystem::path folder = out_dir / "music";
-    if (!encode_and_write(music::render_music(), music::music_kbps, folder / "PS.mp3", error)) return false;
-    return encode_and_write(music::render_effects(), music::effects_kbps, folder / "Kelpwander sfx.mp3", error);
+    // The two tracks share nothing: the effects track renders and encodes beside the music.
+    std::string effects_error;
+    bool effects_ok = false;
+    std::thread effects([&] {
+        effects_ok = encode_and_write(music::render_effects(), music::effects_kbps,
+                                      folder / "Kelpwander sfx.mp3", effects_error);
+    });
+    const bool music_ok = encode_and_write(music::render_music(), music::music_kbps, folder / "PS.mp3", error);
+    effects.join();
+    if (music_ok && !effects_ok) error = effects_error;
+    return music_ok && effects_ok;
 }

@@ -160,13 +160,14 @@ TEST(Voices, SameSeedSameHit) {
     EXPECT_NE(snare(0.8f, 11), snare(0.8f, 12));
 }
 
-TEST(Voices, RiserEndsLoudestAtItsFullLength) {
+TEST(Voices, RiserPeaksThenBreathesBeforeTheHit) {
     const mono r = riser(1.0f, 1.0f, 3);
     EXPECT_EQ(r.size(), static_cast<size_t>(sample_rate));
-    const auto rms = [&](size_t from) {
+    const auto energy = [&](size_t from) {
         double s = 0;
         for (size_t i = from; i < from + 2205; ++i) s += r[i] * r[i];
         return s;
     };
-    EXPECT_GT(rms(r.size() - 2205), 10 * rms(sample_rate / 4));
+    EXPECT_GT(energy(r.size() - 3 * 2205), 10 * energy(sample_rate / 4));
+    EXPECT_EQ(energy(r.size() - 2205), 0.0);
 }
