@@ -278,11 +278,11 @@ contour_motion contour_motion_at(double t, int k, const contour_drift& drift, pa
 
 vec3 place_contour_point(vec3 p, const contour_motion& m)
 {
-    p = scale(p, 2.0f);
-    p.y = float(p.y * 1.3);
-    p = make_vec3(p.y, p.x, p.z);
-    p = scale(p, 0.76f);
-    p = add(p, m.drift);
+    // Runs once per contour point per frame, so the vec3 calls of the plain steps are
+    // spelled out: scale by 2, stretch y, swap x and y, scale by 0.76, add the drift.
+    if (p.state == vec_unset) p = make_vec3(0, 0, 0);
+    const float x = p.x * 2.0f, y = float((p.y * 2.0f) * 1.3), z = p.z * 2.0f;
+    p = make_vec3(y * 0.76f + m.drift.x, x * 0.76f + m.drift.y, z * 0.76f + m.drift.z);
     if (m.swayed) p = add(rotate(m.sway, subtract(p, m.pivot)), m.pivot);
     if (m.wobbled) p = rotate(m.wobble, add(p, m.wobble_offset));
     p.z = 0;
