@@ -3,6 +3,7 @@
 #include "app/capture.h"
 #include "app/clock.h"
 #include "app/demo_state.h"
+#include "app/dev_tools.h"
 #include "app/frame_rules.h"
 #include "app/shell.h"
 #include "audio/music.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 
 demo_state g_demo;
+run_options g_options;
 
 static void destroy_part()
 {
@@ -92,6 +94,8 @@ bool run_frame()
         for (int i = 0; i < 50; ++i) rand_next();
     }
 
+    dev_log_frame();
+
     frame_input& frame = g_demo.frame;
     frame.cam_x = frame.cam_y = frame.cam_z = 0;
     ++g_demo.frame_count;
@@ -115,6 +119,9 @@ bool run_frame()
                                       g_demo.part_slots[1] != nullptr);
     if (slot >= 0) g_demo.part_slots[slot]->render(&g_demo.frame_delta, &g_render_engine, &frame);
 
+    dev_record_frame();
+    dev_apply_bookmarks();
+
     if (g_demo.start_scene > -1 && g_demo.frame_count == 1) {
         g_demo.show_time = scene_jump_time(g_demo.start_scene, g_demo.show_time);
         music_set_position(0, uint32_t(g_demo.show_time * 44100.0));
@@ -125,6 +132,7 @@ bool run_frame()
     if (frame.flags_b[3] != 0) end_show(g_demo.music_enabled);
 
     if (g_demo.fading) {
+        dev_write_state_file();
         const fade_factors f = closing_fade(g_demo.show_time, g_demo.fade_start, g_demo.fade_rate);
         frame.values[10] = f.sound;
         if (g_demo.music_enabled) music_set_volume(1, fade_volume(f));

@@ -2,6 +2,7 @@
 #include <GL/glu.h>
 
 #include "app/demo_state.h"
+#include "app/dev_tools.h"
 #include "app/shell.h"
 #include "platform/platform.h"
 
@@ -59,6 +60,7 @@ bool open_gl_window(const char* title, int width, int height, int bits, bool ful
 
 void close_gl_window()
 {
+    dev_close_frame_log();
     if (g_demo.fullscreen) platform_show_cursor(true);
     if (g_demo.render_context) {
         if (!platform_make_current(nullptr, nullptr)) report_shutdown("Release Of DC And RC Failed.");

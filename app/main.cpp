@@ -13,7 +13,6 @@
 #define THORNWAKE_SOURCE_DATA_DIR "data"
 #endif
 
-run_options g_options;
 
 // The show reads its files by relative paths, so it runs from inside the data folder.
 static bool enter_data_dir(const std::string& wanted)

@@ -3,6 +3,7 @@
 #include "app/capture.h"
 #include "app/clock.h"
 #include "app/demo_state.h"
+#include "app/dev_tools.h"
 #include "app/shell.h"
 #include "audio/music.h"
 #include "demo/part_start.h"
@@ -40,6 +41,8 @@ static void apply_seek(double seconds, part_start& part)
 
 void start_demo()
 {
+    dev_read_state_file();
+    dev_open_asset_list();
     render_engine& engine = g_render_engine;
     engine.swap_buffers = swap_window_buffers;
     glewExperimental = GL_TRUE;
@@ -69,11 +72,13 @@ void start_demo()
     part->loaded = 1;
 
     if (g_demo.music_enabled) start_music();
+    dev_write_asset_list();
 
     g_demo.load_seconds = clock_read(g_demo.clock) - start_mark;
     clock_reset(g_demo.clock);
     g_demo.previous_clock = clock_read(g_demo.clock);
     fill_timeline(g_demo.timeline_table);
+    dev_open_frame_log();
 
     g_demo.show_time = 0;
     frame_input& f = g_demo.frame;
