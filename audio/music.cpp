@@ -62,6 +62,8 @@ music_status music_start(bool effects_enabled, sound_output output) {
             return fail(music_status::no_effects_file);
     }
     s.set_spectrum_enabled(true);
+    // Otherwise the output could play a moment of the track's opening before the move to 50 s.
+    s.hold_output(true);
     s.play(music_channel, std::move(music));
     if (effects_enabled)
         s.play(effects_channel, effects);
@@ -69,6 +71,7 @@ music_status music_start(bool effects_enabled, sound_output output) {
     if (effects_enabled)
         s.set_volume(effects_channel, effects_volume);
     s.set_position(music_channel, music_first_sample);
+    s.hold_output(false);
     return music_status::ok;
 }
 

@@ -81,8 +81,17 @@ bool mixer::playing(int ch) const {
     return channels_[ch].playing;
 }
 
+void mixer::set_held(bool held) {
+    std::lock_guard<std::mutex> hold(lock_);
+    held_ = held;
+}
+
 void mixer::mix(float* stereo, size_t frames) {
     std::lock_guard<std::mutex> hold(lock_);
+    if (held_) {
+        std::fill(stereo, stereo + frames * 2, 0.0f);
+        return;
+    }
     mix_locked(stereo, frames);
 }
 

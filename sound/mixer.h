@@ -30,6 +30,10 @@ public:
     uint64_t position(int channel) const;
     bool playing(int channel) const;
 
+    // While held, mix() gives silence and no channel moves, so a group of changes (start a
+    // stream, then move it) is heard all at once rather than half-made.
+    void set_held(bool held);
+
     // Output thread: fills `frames` frames, clamped to -1..1. Silence when nothing plays.
     void mix(float* stereo, size_t frames);
     uint64_t frames_mixed() const;
@@ -62,6 +66,7 @@ private:
     std::vector<channel> channels_;
     stereo_history output_;
     uint64_t frames_mixed_ = 0;
+    bool held_ = false;
     std::vector<float> scratch_;
     std::vector<float> window_;
 };

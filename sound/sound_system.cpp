@@ -72,6 +72,11 @@ bool sound_system::play(int channel, const std::shared_ptr<const pcm_sound>& sam
     return mixer_ && sample && mixer_->play(channel, std::make_unique<pcm_cursor>(sample));
 }
 
+void sound_system::hold_output(bool held) {
+    if (mixer_)
+        mixer_->set_held(held);
+}
+
 void sound_system::set_volume(int channel, int volume) {
     if (mixer_)
         mixer_->set_volume(channel, volume);

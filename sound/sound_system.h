@@ -48,6 +48,8 @@ public:
     bool play(int channel, std::unique_ptr<sound_source> stream);
     bool play(int channel, const std::shared_ptr<const pcm_sound>& sample);
 
+    // See mixer::set_held.
+    void hold_output(bool held);
     void set_volume(int channel, int volume);
     void set_position(int channel, uint64_t frame);
     uint64_t position(int channel) const;

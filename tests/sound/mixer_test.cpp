@@ -60,6 +60,18 @@ TEST(Mixer, ChannelsAddAndTheSumIsClamped) {
     EXPECT_EQ(peak, 1.0f);
 }
 
+TEST(Mixer, HeldOutputIsSilentAndMovesNothing) {
+    mixer m(44100, 4);
+    m.play(1, tone(0.5f, 0.5f));
+    m.set_held(true);
+    for (float v : mix(m, 2048))
+        ASSERT_EQ(v, 0.0f);
+    EXPECT_EQ(m.position(1), 0u);
+    m.set_held(false);
+    mix(m, 100);
+    EXPECT_EQ(m.position(1), 100u);
+}
+
 TEST(Mixer, PositionsAdvanceWithMixingAndCanBeSet) {
     mixer m(44100, 4);
     m.play(1, tone(0.5f, 0.5f, 1.0));
