@@ -10,6 +10,23 @@ capture_session g_capture;
 
 double capture_frame_time(const capture_session& c, long k) { return c.from + double(k + 1) / c.fps; }
 
+long capture_frame_count(const capture_session& c)
+{
+    long n = 0;
+    while (capture_frame_time(c, n) <= c.to) ++n;
+    return n;
+}
+
+std::string capture_progress(long done, long total, double show_time, double wall_seconds)
+{
+    const double fps = wall_seconds > 0 ? done / wall_seconds : 0;
+    const long eta = fps > 0 ? long((total - done) / fps + 0.5) : 0;
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "frame %ld/%ld  show %.2f s  %.1f fps  ETA %ld:%02ld", done, total, show_time,
+                  fps, eta / 60, eta % 60);
+    return buf;
+}
+
 std::string capture_png_name(const std::string& dir, long index)
 {
     char name[32];

@@ -6,6 +6,7 @@
 #include "app/dev_tools.h"
 #include "app/frame_rules.h"
 #include "app/shell.h"
+#include "app/video_export.h"
 #include "audio/music.h"
 #include "demo/parts.h"
 #include "particles/vecmath.h"
@@ -30,7 +31,8 @@ void end_show(bool close_music)
     close_gl_window();
     destroy_part();
     platform_shutdown();
-    std::exit(0);
+    // A video is only finished once the encoder has written the whole file.
+    std::exit(g_capture.video && !video_close() ? 1 : 0);
 }
 
 // In capture mode the step is fixed; otherwise the clock's delta since the last frame.

@@ -1,25 +1,34 @@
 // Entry: options, the setup choice, the window (start-up runs inside it), the main loop.
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
+#include <unistd.h>
 
 #include "app/capture.h"
 #include "app/demo_state.h"
 #include "app/setup_dialog.h"
 #include "app/shell.h"
+#include "app/video_export.h"
 #include "platform/platform.h"
 
 #ifndef THORNWAKE_SOURCE_DATA_DIR
 #define THORNWAKE_SOURCE_DATA_DIR "data"
 #endif
 
+namespace fs = std::filesystem;
 
-// The show reads its files by relative paths, so it runs from inside the data folder.
+static volatile std::sig_atomic_t g_interrupted = 0;
+static void on_interrupt(int) { g_interrupted = 1; }
+
+// The show reads its files by relative paths, so it runs from inside the data folder;
+// every output path is made absolute before that.
 static bool enter_data_dir(const std::string& wanted)
 {
     const std::string dir = wanted.empty() ? THORNWAKE_SOURCE_DATA_DIR : wanted;
     std::error_code ec;
-    std::filesystem::current_path(dir, ec);
+    fs::current_path(dir, ec);
     if (ec) {
         std::fprintf(stderr, "thornwake: cannot use data folder '%s': %s (pass --data DIR)\n", dir.c_str(),
                      ec.message().c_str());
@@ -28,14 +37,31 @@ static bool enter_data_dir(const std::string& wanted)
     return true;
 }
 
-static bool prepare_capture_dir()
+static std::string absolute(const std::string& p) { return p.empty() ? p : fs::absolute(p).string(); }
+
+static bool prepare_outputs(run_options& o)
 {
-    if (g_capture.png_dir.empty()) return true;
+    o.capture_dir = absolute(o.capture_dir);
+    o.video_file = absolute(o.video_file);
+    o.stats_file = absolute(o.stats_file);
     std::error_code ec;
-    std::filesystem::create_directories(g_capture.png_dir, ec);
-    if (ec || !std::filesystem::is_directory(g_capture.png_dir)) {
-        std::fprintf(stderr, "thornwake: cannot create capture folder '%s'\n", g_capture.png_dir.c_str());
-        return false;
+    if (!o.capture_dir.empty()) {
+        fs::create_directories(o.capture_dir, ec);
+        if (!fs::is_directory(o.capture_dir)) {
+            std::fprintf(stderr, "thornwake: cannot create capture folder '%s'\n", o.capture_dir.c_str());
+            return false;
+        }
+    }
+    if (!o.video_file.empty()) {
+        const fs::path parent = fs::path(o.video_file).parent_path();
+        if (!parent.empty()) fs::create_directories(parent, ec);
+        // Find out now, not after minutes of rendering, that the file cannot be written.
+        const bool existed = fs::exists(o.video_file);
+        if (!std::ofstream(o.video_file, std::ios::app)) {
+            std::fprintf(stderr, "thornwake: cannot write '%s'\n", o.video_file.c_str());
+            return false;
+        }
+        if (!existed) fs::remove(o.video_file, ec);
     }
     return true;
 }
@@ -57,11 +83,62 @@ static void apply_options(const run_options& o)
     g_capture.from = o.from > 0 ? o.from : o.seek;
     g_capture.to = o.to;
     g_capture.png_dir = o.capture_dir;
+    g_capture.video = !o.video_file.empty();
+}
+
+static bool choose_size()
+{
+    if (!g_demo.show_setup_dialog) {
+        g_demo.screen_width = g_demo.view_width = g_options.width ? g_options.width : 1280;
+        g_demo.screen_height = g_demo.view_height = g_options.height ? g_options.height : 720;
+        g_demo.fullscreen = g_options.fullscreen;
+        return true;
+    }
+    const setup_choice c = run_setup_dialog(build_display_modes(platform_display_modes()));
+    if (!c.run) return false;  // "Quit", Escape or the close box
+    g_demo.antialiased = c.antialiased;
+    g_demo.fullscreen = c.fullscreen;
+    g_demo.engine_option = c.engine_option;
+    g_demo.screen_width = g_demo.view_width = c.width;
+    g_demo.screen_height = g_demo.view_height = c.height;
+    return true;
+}
+
+static double wall_seconds()
+{
+    return double(platform_counter()) / double(platform_counter_frequency());
+}
+
+static void report_progress(bool last)
+{
+    const long total = capture_frame_count(g_capture);
+    const double elapsed = wall_seconds() - g_capture.wall_start;
+    const bool tty = isatty(2);
+    if (!last && elapsed - g_capture.last_report < (tty ? 0.25 : 5.0)) return;
+    g_capture.last_report = elapsed;
+    const std::string line = capture_progress(g_capture.frames_done, total, g_demo.show_time, elapsed);
+    std::fprintf(stderr, tty ? "\r%s\033[K%s" : "%s%s", line.c_str(), tty && !last ? "" : "\n");
+}
+
+// Writes out the frame just drawn; false when the video encoder has failed.
+static bool deliver_captured_frame()
+{
+    if (!g_capture.png_dir.empty())
+        capture_write_png(g_capture.png_dir, g_capture.frames_done, g_demo.screen_width, g_demo.screen_height);
+    if (g_capture.video && !video_write_frame()) return false;
+    ++g_capture.frames_done;
+    report_progress(false);
+    return true;
 }
 
 static void main_loop()
 {
     for (;;) {
+        if (g_interrupted) {
+            std::fprintf(stderr, "\nthornwake: interrupted\n");
+            if (g_capture.video) video_abort();
+            std::_Exit(130);
+        }
         platform_event ev;
         if (platform_poll_event(ev)) {
             if (ev.kind == event_kind::close) return;
@@ -70,10 +147,10 @@ static void main_loop()
         }
         if (g_demo.active) {
             const bool keep_running = run_frame();
-            if (g_capture.on && !g_capture.png_dir.empty())
-                capture_write_png(g_capture.png_dir, g_capture.frames_done, g_demo.screen_width,
-                                  g_demo.screen_height);
-            if (g_capture.on) ++g_capture.frames_done;
+            if (g_capture.on && !deliver_captured_frame()) {
+                video_close();
+                std::exit(1);
+            }
             if ((!keep_running || g_demo.key_down[0x1B]) && !g_demo.fading) {
                 g_demo.fading = true;
                 g_demo.fade_start = g_demo.show_time;
@@ -84,32 +161,36 @@ static void main_loop()
     }
 }
 
+static bool start_video()
+{
+    video_settings v;
+    v.output = g_options.video_file;
+    v.music = "music/PS.mp3";
+    v.music_start = 50.0 + g_capture.from;
+    v.seconds = double(capture_frame_count(g_capture)) / g_capture.fps;
+    v.width = g_demo.screen_width;
+    v.height = g_demo.screen_height;
+    v.fps = g_capture.fps;
+    return video_open(v);
+}
+
 int main(int argc, char** argv)
 {
     const int parsed = parse_run_options(argc, argv, g_options);
     if (parsed >= 0) return parsed;
     if (g_options.console) std::setvbuf(stdout, nullptr, _IONBF, 0);
     apply_options(g_options);
-    if (!prepare_capture_dir() || !enter_data_dir(g_options.data_dir)) return 1;
+    if (!prepare_outputs(g_options) || !enter_data_dir(g_options.data_dir)) return 1;
+    g_capture.png_dir = g_options.capture_dir;
     if (g_capture.on || !platform_has_display()) platform_messages_to_stderr(true);
+    std::signal(SIGINT, on_interrupt);
+    std::signal(SIGTERM, on_interrupt);
 
-    const std::vector<mode_size> modes = build_display_modes(platform_display_modes());
-    if (g_demo.show_setup_dialog) {
-        const setup_choice c = run_setup_dialog(modes);
-        if (!c.run) return 0;  // "Quit", Escape or the close box
-        g_demo.antialiased = c.antialiased;
-        g_demo.fullscreen = c.fullscreen;
-        g_demo.engine_option = c.engine_option;
-        g_demo.screen_width = g_demo.view_width = c.width;
-        g_demo.screen_height = g_demo.view_height = c.height;
-    } else {
-        g_demo.screen_width = g_demo.view_width = g_options.width ? g_options.width : 1280;
-        g_demo.screen_height = g_demo.view_height = g_options.height ? g_options.height : 720;
-        g_demo.fullscreen = g_options.fullscreen;
-    }
-
+    if (!choose_size()) return 0;
     if (!open_gl_window(window_title, g_demo.screen_width, g_demo.screen_height, 32, g_demo.fullscreen))
         return 0;
+    if (g_capture.video && !start_video()) return 1;
+    g_capture.wall_start = wall_seconds();
     platform_inhibit_screensaver(true);
     main_loop();
     close_gl_window();
