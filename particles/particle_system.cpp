@@ -56,6 +56,19 @@ static void print_vertex_log(GLuint shader)
     std::fflush(stdout);
 }
 
+// Every sampler defaults to unit 0, and two sampler types on one unit make every draw
+// fail. The scene sets DSP itself each frame; this keeps a pass that does not (or a
+// program that has not been used yet) valid.
+static void point_samplers_at_their_units(GLuint program)
+{
+    GLint previous = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+    glUseProgram(program);
+    const char* names[] = {"Sampler", "Rendered", "RenderedRGB", "Rendered2", "DSP", "TheVBO"};
+    for (int unit = 0; unit < 6; ++unit) glUniform1i(glGetUniformLocation(program, names[unit]), unit);
+    glUseProgram(static_cast<GLuint>(previous));
+}
+
 void particle_system::create(const std::string& shader_path)
 {
     make_state_buffer(state_bytes(), source_buffer, source_view);
@@ -74,6 +87,7 @@ void particle_system::create(const std::string& shader_path)
     glTransformFeedbackVaryings(program, 1, varyings, GL_INTERLEAVED_ATTRIBS);
     glLinkProgram(program);
     print_vertex_log(shader);
+    point_samplers_at_their_units(program);
 }
 
 static void bind_on_unit(GLuint program, int unit, GLenum target, uint32_t texture, const char* name)

@@ -43,9 +43,12 @@ float hash(int i)
 
 vec3 target_of(int i)
 {
-    ivec2 size = max(textureSize(Rendered, 0), ivec2(1));
-    int k = i % (size.x * size.y);
-    vec3 t = texelFetch(Rendered, ivec2(k % size.x, k / size.x), 0).xyz;
+    // Float division: exact below 2^24 and far cheaper than integer division here.
+    vec2 size = vec2(max(textureSize(Rendered, 0), ivec2(1)));
+    float k = float(i);
+    k -= size.x * size.y * floor((k + 0.5) / (size.x * size.y));
+    float row = floor((k + 0.5) / size.x);
+    vec3 t = texelFetch(Rendered, ivec2(int(k - row * size.x), int(row)), 0).xyz;
     t = mat3(RotationMatrix) * t;
     return Quantiser > 0.0 ? floor(t * Quantiser + 0.5) / Quantiser : t;
 }

@@ -46,8 +46,9 @@ void main()
 {
     int i = gl_VertexID;
     // 25/9 spreads the 90,000 splash particles evenly over the 250,000 main ones.
-    uint parents = uint(max(textureSize(TheVBO), 1));
-    int j = int((uint(i) * 25u / 9u) % parents);
+    float parents = float(max(textureSize(TheVBO), 1));
+    float spread = floor((float(i) * 25.0 + 0.5) / 9.0);
+    int j = int(spread - parents * floor((spread + 0.5) / parents));
     vec3 parent = texelFetch(TheVBO, j).xyz;
     vec3 p = State.xyz;
     float life = State.w;

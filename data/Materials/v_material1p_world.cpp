@@ -43,11 +43,14 @@ float hash(int i)
 
 vec3 target_of(int i)
 {
-    ivec2 size = max(textureSize(Rendered, 0), ivec2(1));
-    int texels = size.x * size.y;
-    int stride = max(texels / max(textureSize(TheVBO), 1), 1);
-    int k = (i * stride) % texels;
-    vec3 t = texelFetch(Rendered, ivec2(k % size.x, k / size.x), 0).xyz;
+    // Float division: exact below 2^24 and far cheaper than integer division here.
+    vec2 size = vec2(max(textureSize(Rendered, 0), ivec2(1)));
+    float texels = size.x * size.y;
+    float stride = max(floor((texels + 0.5) / float(max(textureSize(TheVBO), 1))), 1.0);
+    float k = float(i) * stride;
+    k -= texels * floor((k + 0.5) / texels);
+    float row = floor((k + 0.5) / size.x);
+    vec3 t = texelFetch(Rendered, ivec2(int(k - row * size.x), int(row)), 0).xyz;
     t = mat3(RotationMatrix) * t;
     return Quantiser > 0.0 ? floor(t * Quantiser + 0.5) / Quantiser : t;
 }

@@ -284,4 +284,58 @@ TEST_F(UpdateShader, WorldSpreadsItsFewParticlesOverTheWholeGrid)
     for (int i = 0; i < 16; ++i) ASSERT_FLOAT_EQ(out[i][2], target(4 * i).z) << i;
 }
 
+TEST_F(UpdateShader, PassRunsEvenWhenTheCallerNeverPointsDspAtItsUnit)
+{
+    // Left at its default, DSP would share unit 0 with the 3D volume and every draw would fail.
+    particle_system s = make("v_material1p.cpp", 8, 8);
+    put_state(s.source_buffer, state_t(64, {0, 0, 0, 0}));
+    glGetError();
+    s.bind_for_update(cloud.positions_texture, cloud.colours_texture, cloud.positions_texture);
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    glUniformMatrix4fv(glGetUniformLocation(s.program, "RotationMatrix"), 1, GL_FALSE, identity);
+    s.run_update();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_FLOAT_EQ(get_state(s.source_buffer, 64)[9][0], target(9).x);
+}
+
+TEST_F(UpdateShader, AtShowSizeEveryParticleFindsItsOwnTexelAndSplashItsParent)
+{
+    emitter_cloud grid;
+    grid.allocate(500, 500);
+    for (int t = 0; t < 250000; ++t) {
+        grid.positions[3 * t] = float(t % 500) / 32.0f;  // exact in half floats
+        grid.positions[3 * t + 1] = float(t / 500) / 32.0f;
+    }
+    const auto positions = grid.positions;
+    grid.create(500, 500);
+    grid.positions = positions;
+    grid.upload();
+
+    particle_system s = make("v_material1p.cpp", 500, 500);
+    put_state(s.source_buffer, state_t(250000, {0, 0, 0, 0}));
+    update_uniforms u;
+    u.Quantiser = 0;
+    s.bind_for_update(grid.positions_texture, grid.colours_texture, grid.positions_texture);
+    glActiveTexture(GL_TEXTURE4);
+    glBindTexture(GL_TEXTURE_1D, quiet);
+    glActiveTexture(GL_TEXTURE0);
+    set_update_uniforms(s.program, u);
+    s.run_update();
+    const state_t out = get_state(s.source_buffer, 250000);
+    for (int i = 0; i < 250000; ++i) {
+        ASSERT_EQ(out[i][0], float(i % 500) / 32.0f) << i;
+        ASSERT_EQ(out[i][1], float(i / 500) / 32.0f) << i;
+    }
+
+    particle_system splash = make("v_material1p_splash.cpp", 300, 300);
+    put_state(splash.source_buffer, state_t(90000, {0, 0, 0, 0}));
+    step(splash, u, 0, s.source_view);
+    const state_t spray = get_state(splash.source_buffer, 90000);
+    for (int i = 0; i < 90000; ++i) {
+        const int j = i * 25 / 9;
+        ASSERT_EQ(spray[i][0], float(j % 500) / 32.0f) << i;
+        ASSERT_EQ(spray[i][1], float(j / 500) / 32.0f) << i;
+    }
+}
+
 }  // namespace
