@@ -28,7 +28,7 @@ float catmull_rom(float p0, float p1, float p2, float p3, float u)
     return p1 + u * m1 + u2 * (3.0f * (p2 - p1) - 2.0f * m1 - m2) + u3 * (2.0f * (p1 - p2) + m1 + m2);
 }
 
-vec3 blend(const vec3& p0, const vec3& p1, const vec3& p2, const vec3& p3, float u)
+[[gnu::always_inline]] inline vec3 blend(const vec3& p0, const vec3& p1, const vec3& p2, const vec3& p3, float u)
 {
     return make_vec3(catmull_rom(p0.x, p1.x, p2.x, p3.x, u), catmull_rom(p0.y, p1.y, p2.y, p3.y, u),
                      catmull_rom(p0.z, p1.z, p2.z, p3.z, u));
@@ -42,7 +42,7 @@ float distance(const vec3& a, const vec3& b)
 
 // The curve code proper, kept inline so resample's two loops (a few thousand points per
 // contour, every frame) do not pay a call and the count checks per sample.
-inline vec3 curve_point(const vec3* points, int64_t n, bool closed, float t)
+[[gnu::always_inline]] inline vec3 curve_point(const vec3* points, int64_t n, bool closed, float t)
 {
     int64_t f, e;
     float u;
@@ -112,9 +112,11 @@ void polyline::resample(int32_t n, int32_t a)
     if (a > 1) {
         const float fa = float(a);
         vec3 previous = curve_point(p, c, closed, 0.0f / fa);
+        float sum = 0.0f;  // kept in a register: the table is the hot loop
         for (int64_t i = 0; i < segments; ++i) {
             vec3 next = curve_point(p, c, closed, float(i + 1) / fa);
-            length[size_t(i) + 1] = length[size_t(i)] + distance(previous, next);
+            sum += distance(previous, next);
+            length[size_t(i) + 1] = sum;
             previous = next;
         }
     } else {

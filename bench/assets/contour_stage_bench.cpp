@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -47,10 +48,12 @@ const std::string& sequence_root()
     return root;
 }
 
-// The generated show frame when the data is there (run thornwake-datagen), else nothing.
+// The generated show frame when the data is there (run thornwake-datagen; THORNWAKE_DATA_DIR
+// points elsewhere than data/), else nothing.
 std::string show_root()
 {
-    std::string root = std::string(THORNWAKE_SOURCE_DATA_DIR) + "/";
+    const char* dir = std::getenv("THORNWAKE_DATA_DIR");
+    std::string root = std::string(dir ? dir : THORNWAKE_SOURCE_DATA_DIR) + "/";
     return fs::exists(root + sequence_frame_name(frame_number)) ? root : std::string();
 }
 
