@@ -43,6 +43,10 @@ bool load_sequence_frame(int request, cv::Mat& frame, cv::Mat& work, const std::
     frame.release();
     work.release();
     const std::string path = root + sequence_frame_name(sequence_frame_number(request));
+    // A missing frame is an ordinary state (nothing is reported); imread would warn on the
+    // console every frame.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
     cv::Mat first = cv::imread(path, cv::IMREAD_GRAYSCALE);
     cv::Mat second = cv::imread(path, cv::IMREAD_GRAYSCALE);
     // Both or neither: the scenes test one member and then use the other.

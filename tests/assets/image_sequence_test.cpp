@@ -61,6 +61,12 @@ TEST(sequence_loading, a_request_is_served_once)
     request = 600;
     EXPECT_TRUE(serve_sequence_request(request, -1, frame, work, root));
     EXPECT_NEAR(frame.at<uint8_t>(24, 32), 90, 3);
+
+    // Asking again for the frame already shown decodes it again.
+    work.setTo(0);
+    request = 50;
+    EXPECT_TRUE(serve_sequence_request(request, -1, frame, work, root));
+    EXPECT_GT(cv::countNonZero(work), 0);
 }
 
 TEST(sequence_loading, a_missing_frame_leaves_both_images_empty)

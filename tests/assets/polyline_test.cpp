@@ -72,6 +72,18 @@ TEST(polyline_evaluate, closed_curve_wraps_and_never_reads_outside)
     EXPECT_EQ(empty.evaluate(1.0f).x, 0.0f);
 }
 
+TEST(polyline_evaluate, long_contours_index_beyond_16_bits)
+{
+    // Video contours can pass 32767 points; indices must not wrap into negative numbers.
+    polyline p = zigzag(40000, true);
+    vec3 v = p.evaluate(35000.0f);
+    EXPECT_EQ(v.x, 35000.0f);
+    vec3 tail = p.evaluate(39999.5f);
+    EXPECT_TRUE(std::isfinite(tail.x));
+    p.resample(100, 1);
+    EXPECT_EQ(p.count, 100);
+}
+
 TEST(polyline_resample, needs_four_points_and_a_positive_rate)
 {
     polyline three = line_of({make_vec3(0, 0, 0), make_vec3(1, 0, 0), make_vec3(1, 1, 0)}, true);
