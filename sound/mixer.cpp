@@ -7,15 +7,15 @@
 namespace {
 
 constexpr size_t chunk_frames = 1024;
-// Meters look back this far: about one video frame of sound.
-constexpr int level_window_per_second = 50;
+// How far behind the end of the mix a paced read may look: more than any device buffer.
+constexpr size_t max_unheard_frames = 4096;
 
 }  // namespace
 
 mixer::mixer(int rate, int channel_count)
     : rate_(rate),
       channels_(static_cast<size_t>(std::max(channel_count, 0))),
-      output_(spectrum_fft_size),
+      output_(spectrum_fft_size + max_unheard_frames),
       scratch_(chunk_frames * 2) {}
 
 bool mixer::play(int ch, std::unique_ptr<sound_source> source) {
@@ -25,7 +25,7 @@ bool mixer::play(int ch, std::unique_ptr<sound_source> source) {
     channel& c = channels_[ch];
     c.source = std::move(source);
     if (!c.recent)
-        c.recent = std::make_unique<stereo_history>(static_cast<size_t>(rate_ / level_window_per_second));
+        c.recent = std::make_unique<stereo_history>(level_frames() + max_unheard_frames);
     c.position = 0;
     c.volume = max_volume;
     c.playing = true;
@@ -86,11 +86,29 @@ void mixer::set_held(bool held) {
     held_ = held;
 }
 
+void mixer::set_clock(std::function<double()> clock) {
+    std::lock_guard<std::mutex> hold(lock_);
+    clock_ = std::move(clock);
+    last_mix_frames_ = 0;
+}
+
+size_t mixer::unheard_frames() const {
+    if (!clock_)
+        return 0;
+    const double heard = std::max(0.0, clock_() - last_mix_at_) * rate_;
+    const double unheard = static_cast<double>(last_mix_frames_) - heard;
+    return unheard > 0 ? std::min(static_cast<size_t>(unheard), max_unheard_frames) : 0;
+}
+
 void mixer::mix(float* stereo, size_t frames) {
     std::lock_guard<std::mutex> hold(lock_);
     if (held_) {
         std::fill(stereo, stereo + frames * 2, 0.0f);
         return;
+    }
+    if (clock_) {
+        last_mix_at_ = clock_();
+        last_mix_frames_ = frames;
     }
     mix_locked(stereo, frames);
 }
@@ -105,12 +123,12 @@ stereo_level mixer::levels(int ch) const {
         return {};
     std::lock_guard<std::mutex> hold(lock_);
     const channel& c = channels_[ch];
-    return c.recent ? c.recent->peak(c.recent->capacity()) : stereo_level{};
+    return c.recent ? c.recent->peak(level_frames(), unheard_frames()) : stereo_level{};
 }
 
 void mixer::recent_mono(float* out, size_t frames) const {
     std::lock_guard<std::mutex> hold(lock_);
-    output_.mono(out, frames);
+    output_.mono(out, frames, unheard_frames());
 }
 
 void mixer::mix_channel(channel& c, float* out, size_t frames) {

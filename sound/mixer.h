@@ -3,6 +3,7 @@
 // thread changes volumes and positions or reads levels.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -38,9 +39,15 @@ public:
     void mix(float* stereo, size_t frames);
     uint64_t frames_mixed() const;
 
-    // Peak per side of the channel's own output (after volume) over the last 20 ms.
+    // A real-time output mixes a buffer ahead of what is heard. Given the clock (seconds),
+    // meters and recent_mono look at the moment being heard now, estimated from when the
+    // last buffer was mixed, so they move every video frame even with large buffers.
+    // Without a clock (offline) they look at the end of the mix.
+    void set_clock(std::function<double()> clock);
+
+    // Peak per side of the channel's own output (after volume) over 20 ms.
     stereo_level levels(int channel) const;
-    // The last `frames` mixed frames as mono, oldest first.
+    // `frames` mixed frames as mono, oldest first.
     void recent_mono(float* out, size_t frames) const;
 
     // Offline: places `channel` so that a mix of `window` frames ends exactly at
@@ -58,6 +65,9 @@ private:
     };
 
     bool valid(int ch) const { return ch >= 0 && ch < channel_count(); }
+    size_t unheard_frames() const;
+    // Meters look back 20 ms: about one video frame of sound.
+    size_t level_frames() const { return static_cast<size_t>(rate_ / 50); }
     void mix_locked(float* stereo, size_t frames);
     void mix_channel(channel& c, float* out, size_t frames);
 
@@ -67,6 +77,9 @@ private:
     stereo_history output_;
     uint64_t frames_mixed_ = 0;
     bool held_ = false;
+    std::function<double()> clock_;
+    double last_mix_at_ = 0;
+    size_t last_mix_frames_ = 0;
     std::vector<float> scratch_;
     std::vector<float> window_;
 };

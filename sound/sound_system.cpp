@@ -1,5 +1,6 @@
 #include "sound/sound_system.h"
 
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -11,6 +12,10 @@ namespace {
 constexpr int lowest_rate = 8000;
 constexpr int highest_rate = 192000;
 constexpr int most_channels = 256;
+
+double steady_seconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -32,6 +37,8 @@ bool sound_system::start(const sound_settings& settings) {
     }
     if (kind_ == sink_kind::silent)
         sink_ = open_silent_sink(*mixer_);
+    if (kind_ != sink_kind::offline)
+        mixer_->set_clock(steady_seconds);
     return true;
 }
 

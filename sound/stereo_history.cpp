@@ -30,26 +30,27 @@ void stereo_history::clear() {
     next_ = 0;
 }
 
-stereo_level stereo_history::peak(size_t frames) const {
+stereo_level stereo_history::peak(size_t frames, size_t skip) const {
     const size_t cap = capacity();
-    frames = std::min(frames, cap);
+    skip = std::min(skip, cap);
+    frames = std::min(frames, cap - skip);
     stereo_level level;
     for (size_t i = 0; i < frames; ++i) {
-        const size_t at = (next_ + cap - frames + i) % cap;
+        const size_t at = (next_ + cap - skip - frames + i) % cap;
         level.left = std::max(level.left, std::fabs(frames_[at * 2]));
         level.right = std::max(level.right, std::fabs(frames_[at * 2 + 1]));
     }
     return level;
 }
 
-void stereo_history::mono(float* out, size_t frames) const {
+void stereo_history::mono(float* out, size_t frames, size_t skip) const {
     const size_t cap = capacity();
-    const size_t have = std::min(frames, cap);
-    // Asking for more than is kept gives leading silence.
+    skip = std::min(skip, cap);
+    const size_t have = std::min(frames, cap - skip);
     const size_t lead = frames - have;
     std::fill(out, out + lead, 0.0f);
     for (size_t i = 0; i < have; ++i) {
-        const size_t at = (next_ + cap - have + i) % cap;
+        const size_t at = (next_ + cap - skip - have + i) % cap;
         out[lead + i] = 0.5f * (frames_[at * 2] + frames_[at * 2 + 1]);
     }
 }

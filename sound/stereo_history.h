@@ -16,10 +16,12 @@ public:
     void push(const float* stereo, size_t frames);
     void push_silence(size_t frames);
     void clear();
-    // Peak absolute value per side over the last `frames` frames.
-    stereo_level peak(size_t frames) const;
-    // The last `frames` frames as (left + right) / 2, oldest first.
-    void mono(float* out, size_t frames) const;
+    // Both look at the `frames` frames that precede the newest `skip` ones; frames older
+    // than the history read as silence.
+    // Peak absolute value per side.
+    stereo_level peak(size_t frames, size_t skip = 0) const;
+    // (left + right) / 2, oldest first.
+    void mono(float* out, size_t frames, size_t skip = 0) const;
 
 private:
     std::vector<float> frames_;

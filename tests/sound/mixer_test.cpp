@@ -92,6 +92,30 @@ TEST(Mixer, PositionsAdvanceWithMixingAndCanBeSet) {
     EXPECT_FALSE(m.set_position(3, 0));  // nothing there
 }
 
+TEST(Mixer, PacedReadsFollowWhatIsBeingHeard) {
+    // 1024 quiet frames, then 1024 loud ones.
+    auto s = std::make_shared<pcm_sound>();
+    s->stereo = stereo_sine(44100, 1024.0 / 44100, 441.0, 0.2f, 0.2f);
+    const auto loud = stereo_sine(44100, 1024.0 / 44100, 441.0, 0.8f, 0.8f);
+    s->stereo.insert(s->stereo.end(), loud.begin(), loud.end());
+    mixer m(44100, 4);
+    double now = 0;
+    m.set_clock([&] { return now; });
+    m.play(1, std::make_unique<pcm_cursor>(s));
+    mix(m, 1024);
+    mix(m, 1024);  // the device asks for the next buffer while the first one plays
+    EXPECT_NEAR(m.levels(1).left, 0.2f, 0.01f);
+    float before[spectrum_fft_size], later[spectrum_fft_size];
+    m.recent_mono(before, spectrum_fft_size);
+    now = 300.0 / 44100;
+    m.recent_mono(later, spectrum_fft_size);
+    EXPECT_NE(std::vector<float>(before, before + spectrum_fft_size), std::vector<float>(later, later + spectrum_fft_size));
+    now = 1024.0 / 44100;
+    EXPECT_NEAR(m.levels(1).left, 0.8f, 0.01f);
+    now = 10.0;  // long after: still the end of the mix
+    EXPECT_NEAR(m.levels(1).left, 0.8f, 0.01f);
+}
+
 TEST(Mixer, OfflineWindowIsTheSpectrumOfThoseSamplesWhateverCameBefore) {
     const std::string path = cached_mp3("sweep52.mp3", 44100, [] { return stereo_sweep(44100, 52.0, 100.0, 3000.0, 0.5f); });
     const reference_decode ref = decode_reference(path);
