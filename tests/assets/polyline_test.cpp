@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <utility>
 
 #include "assets/polyline.h"
 
@@ -128,17 +127,4 @@ TEST(polyline_resample, points_are_evenly_spaced_along_the_curve)
         float before = p.points[size_t(k)].x - p.points[size_t(k - 1)].x;
         EXPECT_NEAR(step, before, 0.05f * before) << k;
     }
-}
-
-TEST(polyline_copy, copy_and_exchange_take_every_field)
-{
-    polyline a = zigzag(5, false), b = zigzag(9, true);
-    polyline c = a;
-    EXPECT_EQ(c.count, 5);
-    EXPECT_FALSE(c.closed);
-    std::swap(a, b);
-    EXPECT_EQ(a.count, 9);
-    EXPECT_TRUE(a.closed);
-    EXPECT_EQ(b.count, 5);
-    EXPECT_EQ(b.points.size(), 5u);
 }
