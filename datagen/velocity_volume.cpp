@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int sizes[3] = {volume_size_x, volume_size_y, volume_size_z};
+constexpr int sizes[3] = {volume_width, volume_height, volume_depth};
 constexpr double two_pi = 2 * std::numbers::pi;
 
 struct scale_band {
@@ -117,20 +117,20 @@ velocity_sample texel(const velocity_field& field, int i, const std::vector<std:
 
 velocity_sample velocity_field::at(int i, int j, int k) const {
     std::vector<std::complex<double>> row;
-    row_factors(*this, wrap(j, volume_size_y), wrap(k, volume_size_z), row);
-    return texel(*this, wrap(i, volume_size_x), row);
+    row_factors(*this, wrap(j, volume_height), wrap(k, volume_depth), row);
+    return texel(*this, wrap(i, volume_width), row);
 }
 
 std::string encode_velocity_volume() {
     const velocity_field field(velocity_modes());
     std::string bytes(volume_bytes, '\0');
-    const size_t slice_bytes = size_t(volume_size_x) * volume_size_y * 12;
-    parallel_for(volume_size_z, [&](int k) {
+    const size_t slice_bytes = size_t(volume_width) * volume_height * 12;
+    parallel_for(volume_depth, [&](int k) {
         char* out = bytes.data() + slice_bytes * size_t(k);
         std::vector<std::complex<double>> row;
-        for (int j = 0; j < volume_size_y; ++j) {
+        for (int j = 0; j < volume_height; ++j) {
             row_factors(field, j, k, row);
-            for (int i = 0; i < volume_size_x; ++i) {
+            for (int i = 0; i < volume_width; ++i) {
                 const velocity_sample s = texel(field, i, row);
                 std::memcpy(out, &s, 12);
                 out += 12;

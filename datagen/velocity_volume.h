@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-inline constexpr int volume_size_x = 128, volume_size_y = 256, volume_size_z = 128;
-inline constexpr size_t volume_bytes = size_t(volume_size_x) * volume_size_y * volume_size_z * 12;
+#include "particles/velocity_volume.h"  // the file's layout, shared with its reader
+
 
 struct velocity_mode {
     int cycles[3];       // whole cycles across the volume along x, y, z

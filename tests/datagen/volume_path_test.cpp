@@ -24,9 +24,9 @@ struct probe {
 std::vector<probe> probes() {
     std::vector<probe> out;
     for (int n = 0; n < 300; ++n)  // spread over the volume, edges included
-        out.push_back({(n * 37) % volume_size_x, (n * 101) % volume_size_y, (n * 59) % volume_size_z});
+        out.push_back({(n * 37) % volume_width, (n * 101) % volume_height, (n * 59) % volume_depth});
     out.push_back({0, 0, 0});
-    out.push_back({volume_size_x - 1, volume_size_y - 1, volume_size_z - 1});
+    out.push_back({volume_width - 1, volume_height - 1, volume_depth - 1});
     return out;
 }
 
@@ -35,9 +35,9 @@ std::vector<probe> probes() {
 TEST(VelocityVolume, WrapsInAllThreeDirections) {
     for (const probe& p : probes()) {
         const velocity_sample v = field().at(p.i, p.j, p.k);
-        EXPECT_TRUE(same_bits(v, field().at(p.i + volume_size_x, p.j, p.k)));
-        EXPECT_TRUE(same_bits(v, field().at(p.i, p.j - volume_size_y, p.k)));
-        EXPECT_TRUE(same_bits(v, field().at(p.i, p.j, p.k + volume_size_z)));
+        EXPECT_TRUE(same_bits(v, field().at(p.i + volume_width, p.j, p.k)));
+        EXPECT_TRUE(same_bits(v, field().at(p.i, p.j - volume_height, p.k)));
+        EXPECT_TRUE(same_bits(v, field().at(p.i, p.j, p.k + volume_depth)));
     }
 }
 
