@@ -43,15 +43,6 @@ void render_engine::create_framebuffer_set(int set, int width, int height, int s
     glBindFramebuffer(GL_FRAMEBUFFER, resolve_framebuffers[set]);
 }
 
-void render_engine::create_startup_sets(int screen_width, int screen_height, int view_width,
-                                        int view_height, bool antialiased)
-{
-    create_framebuffer_set(0, screen_width, screen_height, antialiased ? 8 : 0);
-    create_framebuffer_set(1, view_width / 2, view_height / 2, 0);
-    create_framebuffer_set(2, screen_width / 4, screen_height / 4, 0);
-    set_default_filtering();
-}
-
 void render_engine::select_draw_buffers(int set, int count)
 {
     static const GLenum buffers[3] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1, GL_COLOR_ATTACHMENT2};

@@ -22,7 +22,7 @@ struct render_engine {
     render_engine& operator=(const render_engine&) = delete;
 
     void (*swap_buffers)() = nullptr;
-    bool engine_option = false;
+    bool option_flag = false;  // copied from demo_state::engine_option; nothing reads it
     ::frame_input* frame_input = nullptr;
     vec3 camera_eye;
     vec3 camera_target;
@@ -41,9 +41,6 @@ struct render_engine {
     // Samples are clamped to what the GL allows; 0 gives single-sample storage.
     // Leaves the new resolve framebuffer bound.
     void create_framebuffer_set(int set, int width, int height, int samples);
-    // Sets 0, 1 and 2 as the start-up sequence makes them, then the default filtering.
-    void create_startup_sets(int screen_width, int screen_height, int view_width,
-                             int view_height, bool antialiased);
     // Binds the set's multisample framebuffer and enables colour attachments 0..count-1.
     void select_draw_buffers(int set, int count);
     // These three use the set index unclamped: callers keep it in 0..15.

@@ -173,27 +173,3 @@ TEST(RenderTargets, DrawBufferCountIsClampedToOneToThree)
     EXPECT_EQ(b1, GL_COLOR_ATTACHMENT1);
     EXPECT_EQ(b2, GL_COLOR_ATTACHMENT2);
 }
-
-TEST(RenderTargets, StartupMakesSetsZeroToTwoAtTheirSizes)
-{
-    TW_REQUIRE_GL();
-    auto e = std::make_unique<render_engine>();
-    GLuint probe = 0;
-    glGenTextures(1, &probe);
-    glBindTexture(GL_TEXTURE_2D, probe);
-    e->create_startup_sets(101, 61, 90, 50, true);
-
-    const auto width_of = [](GLuint renderbuffer) {
-        GLint w = 0;
-        glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
-        glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &w);
-        return w;
-    };
-    EXPECT_EQ(width_of(e->color_renderbuffers_0[0]), 101);
-    EXPECT_EQ(width_of(e->color_renderbuffers_1[1]), 45);
-    EXPECT_EQ(width_of(e->depth_renderbuffers[2]), 25);
-    EXPECT_EQ(e->multisample_framebuffers[3], 0u);
-    GLint min_filter = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min_filter);
-    EXPECT_EQ(min_filter, GL_LINEAR);
-}
