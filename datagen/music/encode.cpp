@@ -1,6 +1,7 @@
 #include "datagen/music/encode.h"
 
 #include <lame/lame.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -79,7 +80,8 @@ bool write_file_atomically(const std::filesystem::path& path, const std::vector<
         error = "cannot create " + path.parent_path().string() + ": " + ec.message();
         return false;
     }
-    const std::filesystem::path temp = path.string() + ".tmp";
+    // One temporary per process: two generators writing the same folder never share one.
+    const std::filesystem::path temp = path.string() + ".tmp" + std::to_string(getpid());
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (!file) {
         error = "cannot write " + temp.string() + ": check that the folder is writable";
