@@ -69,7 +69,7 @@ float head_distance(float x, float y, float z) {
     d = blend(d, ellipsoid(x, y, z, 0, -0.14f, 0.9f, 0.1f, 0.24f, 0.16f), 0.06f);      // nose
     d = blend(d, ellipsoid(x, y, z, 0, -0.33f, 0.92f, 0.15f, 0.06f, 0.1f), 0.05f);     // nose tip
     d = blend(d, ellipsoid(x, y, z, 0, -0.52f, 0.8f, 0.24f, 0.07f, 0.1f), 0.05f);      // lips
-    d = blend(d, ellipsoid(ax, y, z, 0.76f, -0.05f, -0.05f, 0.1f, 0.26f, 0.16f), 0.05f);  // ears
+    d = blend(d, ellipsoid(ax, y, z, 0.72f, -0.05f, -0.02f, 0.09f, 0.22f, 0.15f), 0.1f);  // ears
     d = blend(d, ellipsoid(x, y, z, 0, -1.15f, -0.12f, 0.4f, 0.6f, 0.42f), 0.15f);     // neck
     d = carve(d, sphere(ax, y, z, 0.27f, 0.04f, 0.86f, 0.13f), 0.06f);                 // eye sockets
     d = blend(d, sphere(ax, y, z, 0.27f, 0.04f, 0.74f, 0.1f), 0.02f);                  // eyes
