@@ -37,12 +37,6 @@ TEST(CosineEase, LargerPowerSharpensTowardTheEnd)
     }
 }
 
-TEST(CosineEase, PointerFormReadsThroughThePointer)
-{
-    const double t = 0.25;
-    EXPECT_EQ(cosine_ease(&t, 2), cosine_ease(0.25, 2));
-}
-
 TEST(TargetLimits, ClampRules)
 {
     EXPECT_EQ(clamp_set_index(16), 15);

@@ -93,13 +93,3 @@ TEST(RandomTexture, ContinuesTheGeneratorAfterTheNoise)
     ASSERT_EQ(bytes.size(), 16u);
     for (uint8_t b : bytes) EXPECT_EQ(b, g.next() % 255);
 }
-
-TEST(RandomUpTo, StaysInRange)
-{
-    rand_seed(1);
-    for (int i = 0; i < 5000; ++i) {
-        const int r = random_up_to(256);
-        ASSERT_GE(r, 0);
-        ASSERT_LE(r, 256);
-    }
-}

@@ -91,23 +91,6 @@ TEST_P(SceneSet, CountZeroResolvesAttachmentZeroOnly)
     EXPECT_EQ(read_texture_rgba(e->texture_table[tex_color1], W, H), second_before);
 }
 
-TEST_P(SceneSet, ResolveLeavesTheReadAndDrawPairBound)
-{
-    TW_REQUIRE_GL();
-    auto e = scene_set(GetParam());
-    e->resolve_framebuffer_set(0, W, H, 2, true);
-    GLint read = 0, draw = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
-    EXPECT_EQ(GLuint(read), e->multisample_framebuffers[0]);
-    EXPECT_EQ(GLuint(draw), e->resolve_framebuffers[0]);
-    e->bind_default_framebuffer();
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
-    EXPECT_EQ(read, 0);
-    EXPECT_EQ(draw, 0);
-}
-
 TEST(RenderTargets, EightSamplesAreCappedAtTheGlLimitAndGetStorage)
 {
     TW_REQUIRE_GL();

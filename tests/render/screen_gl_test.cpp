@@ -108,15 +108,6 @@ TEST_F(SpriteQuad, BillboardDropsRotationAndScaleButKeepsPosition)
     EXPECT_EQ(texel_at(p, W, W - 2, H / 2), red);  // only the left half of the sprite is in view
 }
 
-TEST_F(SpriteQuad, ExtentRepeatsTheTexture)
-{
-    draw_sprite_quad(0.0, 1.0, 1.0, false, 2.0f);
-    const auto p = pixels();
-    EXPECT_EQ(texel_at(p, W, W / 8, 4), red);
-    EXPECT_EQ(texel_at(p, W, 3 * W / 8, 4), blue);
-    EXPECT_EQ(texel_at(p, W, 5 * W / 8, 4), red);
-}
-
 namespace {
 
 struct stack_depths {

@@ -178,12 +178,3 @@ TEST_F(ShaderBank, RebuildingASlotReplacesItsObjects)
     EXPECT_EQ(current_program(), GLint(bank->programs[3]));
     shader_bank::unuse_program();
 }
-
-TEST_F(ShaderBank, EmptySourceCompilesToAShaderThatCannotLink)
-{
-    const std::string empty = write_shader("f_empty.cpp", "");
-    testing::internal::CaptureStdout();
-    bank->build_program(vertex_path, empty, 2);
-    testing::internal::GetCapturedStdout();
-    EXPECT_EQ(program_value(bank->programs[2], GL_LINK_STATUS), GL_FALSE);
-}

@@ -58,18 +58,6 @@ TEST(Textures, RandomTextureContinuesTheGenerator)
     EXPECT_EQ(level_value(GL_TEXTURE_2D, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA8);
 }
 
-TEST(Textures, DepthTextureIs24BitAndClamped)
-{
-    TW_REQUIRE_GL();
-    auto e = std::make_unique<render_engine>();
-    e->create_depth_texture(26, 20, 10);
-    EXPECT_EQ(level_value(GL_TEXTURE_2D, GL_TEXTURE_DEPTH_SIZE), 24);
-    EXPECT_EQ(level_value(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 20);
-    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_CLAMP_TO_EDGE);
-    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE), GL_LUMINANCE);
-    EXPECT_EQ(parameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
-}
-
 TEST(Textures, SpectrumIs512WideUntilTheFirstUpdate)
 {
     TW_REQUIRE_GL();
