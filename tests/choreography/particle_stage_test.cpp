@@ -1,6 +1,7 @@
 // The particle stage on a small part: real update and drawing programs, tiny populations.
 #include "demo/particle_stage.h"
 
+#include "demo/choreography.h"
 #include "demo/part_start.h"
 #include "render/render_engine.h"
 #include "tests/support/gl_test_context.h"
@@ -8,6 +9,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -33,6 +35,15 @@ std::unique_ptr<part_start> small_part()
     part->slot_material1 = 1;
     part->shaders.build_program(material("v_material1d.cpp"), material("f_material1.cpp"), 1);
     return part;
+}
+
+// The value a program holds for a float uniform; NaN when the program has no such uniform.
+float uniform_value(uint32_t program, const char* name)
+{
+    const GLint at = glGetUniformLocation(program, name);
+    float v = std::nanf("");
+    if (at >= 0) glGetUniformfv(program, at, &v);
+    return v;
 }
 
 }  // namespace
@@ -61,4 +72,33 @@ TEST(ParticleStageGL, RunsAFrameAndAsksForTheNextImage)
     glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
     EXPECT_EQ(mode, GL_TEXTURE);
     EXPECT_EQ(unit, GL_TEXTURE0);
+}
+
+TEST(ParticleStageGL, EachProgramGetsItsOwnValues)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    const double t = 55;
+    part->scene_time = t;
+    part->last_delta = 1.0 / 30;
+    part->frame_copy.spectrum[1] = 0.5f;
+    run_particle_stage(*part, g_render_engine);
+
+    // A misspelt name would be silently ignored by GL: read the values back.
+    const uint32_t main = part->particles_main.program, splash = part->particles_splash.program;
+    EXPECT_EQ(uniform_value(main, "PosX"), pos_x_main_at(t));
+    EXPECT_EQ(uniform_value(splash, "PosX"), pos_x_splash_at(t));
+    EXPECT_EQ(uniform_value(main, "Attack"), attack_at(t));
+    EXPECT_EQ(uniform_value(main, "Quantiser"), quantiser_at(t));
+    EXPECT_EQ(uniform_value(main, "ClockInterpolate"), clock_interpolate_at(t));
+    EXPECT_EQ(uniform_value(main, "ThePS"), the_ps_for(1.0 / 30));
+    EXPECT_EQ(uniform_value(splash, "DeltaT"), delta_t_for(1.0 / 30));
+
+    // The drawing program keeps what the splash draw, the last one, gave it.
+    const uint32_t draw = part->shaders.programs[part->slot_material1];
+    EXPECT_EQ(uniform_value(draw, "TheMode"), 1.0f);
+    EXPECT_EQ(uniform_value(draw, "transform"), 1.0f);
+    EXPECT_FLOAT_EQ(uniform_value(draw, "DatX"), 0.3f * pos_x_splash_at(t));
+    EXPECT_FLOAT_EQ(uniform_value(draw, "Dsp"), 0.3f);
+    EXPECT_EQ(uniform_value(draw, "takeover"), takeover_at(t));
 }
