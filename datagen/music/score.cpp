@@ -69,6 +69,9 @@ void add_drums(score_builder& s, const bar_context& b) {
         const bool kick = (t.kick == 1 && step % 4 == 0) || (t.kick == 2 && (step == 0 || step == 10)) ||
                           (t.kick == 3 && step == 0);
         if (kick) s.add(at, voice::kick, e * (t.kick == 3 ? 0.8f : 1.0f));
+        // Every fourth bar a pickup kick leans into the next phrase.
+        const bool pickup = t.kick == 1 && b.index % 4 == 3 && step == 14 && !fill_beat;
+        if (pickup) s.add(at, voice::kick, e * 0.55f);
         if (in_fill) {
             s.add(at, voice::snare, e * (0.45f + 0.15f * static_cast<float>(step - (b.steps - 4))));
             continue;
