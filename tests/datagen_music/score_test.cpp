@@ -52,7 +52,7 @@ TEST(Cues, RegularCuesFallOnBarLines) {
     }
 }
 
-TEST(Sections, EveryScenechangeStartsASectionAndViceVersa) {
+TEST(Sections, EverySceneChangeStartsASectionAndViceVersa) {
     std::set<double> section_cues, section_starts;
     for (const cue& c : show_cues())
         if (c.kind == cue_kind::section) section_cues.insert(c.scene_time);
