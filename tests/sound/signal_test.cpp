@@ -51,12 +51,7 @@ TEST(Spectrum, FullScaleSineReadsOneInItsBinAndNothingElsewhere) {
             EXPECT_LT(s[k], 0.01f) << k;
         }
     }
-}
-
-TEST(Spectrum, ScalesWithAmplitudeAndIsZeroForSilence) {
     EXPECT_NEAR(spectrum_of(mono_sine(100 * bin_hz, 0.25f))[100], 0.25f, 0.005f);
-    for (float v : spectrum_of(std::vector<float>(spectrum_fft_size, 0.0f)))
-        EXPECT_EQ(v, 0.0f);
     // An off-bin tone still reads close to its amplitude (Hann scalloping is under 1.5 dB).
     const auto between = spectrum_of(mono_sine(40.5 * bin_hz, 1.0f));
     EXPECT_GT(*std::max_element(between.begin(), between.end()), 0.8f);
@@ -70,12 +65,6 @@ TEST(Spectrum, ConstantToneGivesTheSameSpectrumWhereverTheWindowFalls) {
         for (int k = 0; k < spectrum_bins; ++k)
             EXPECT_NEAR(later[k], first[k], 0.02f) << "bin " << k << " offset " << offset;
     }
-}
-
-TEST(Resampler, SameRatePassesTheSourceThrough) {
-    auto src = std::make_unique<pcm_cursor>(sine_sound(44100, 0.1, 1000, 0.5f));
-    sound_source* raw = src.get();
-    EXPECT_EQ(at_rate(std::move(src), 44100).get(), raw);
 }
 
 TEST(Resampler, KeepsPitchAmplitudeAndDuration) {
