@@ -29,6 +29,7 @@ struct volume_data {
 };
 
 // Reads up to volume_bytes from an open file in one read and zero-fills the rest.
+// The file's floats are little-endian, as the host's (x86-64, arm64) are.
 volume_data read_velocity_volume(std::FILE* file);
 // Opens path ("rb"); a missing or short file gives a partly or wholly zero volume and
 // one console line naming the file and the bytes read.
