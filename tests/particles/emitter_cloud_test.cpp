@@ -66,31 +66,6 @@ TEST(SampleSegment, NothingToWriteLeavesGridAndCursorAlone)
     EXPECT_EQ(cursor2, 0);
 }
 
-TEST(SampleSegment, CursorOutsideTheGridRestartsAtZero)
-{
-    emitter_cloud c;
-    c.allocate(2, 2);
-    int cursor = 9;
-    c.sample_segment(make_vec3(3, 0, 0), make_vec3(4, 0, 0), cursor, 1, make_vec3(1, 1, 1));
-    EXPECT_FLOAT_EQ(texel_position(c, 0).x, 3.0f);
-    EXPECT_EQ(cursor, 1);
-    cursor = -7;
-    c.sample_segment(make_vec3(8, 0, 0), make_vec3(9, 0, 0), cursor, 1, make_vec3(1, 1, 1));
-    EXPECT_FLOAT_EQ(texel_position(c, 0).x, 8.0f);
-}
-
-TEST(Allocate, ZeroFillsBothArraysAndRejectsNegativeSizes)
-{
-    emitter_cloud c;
-    c.allocate(500, 500);
-    EXPECT_EQ(c.capacity(), 250000);
-    EXPECT_EQ(c.positions.size(), 750000u);
-    EXPECT_EQ(c.colours.size(), 750000u);
-    c.allocate(-3, 5);
-    EXPECT_EQ(c.capacity(), 0);
-    EXPECT_TRUE(c.positions.empty());
-}
-
 TEST(SampleRings, QuadWithThirtyRingsAndDensityThirtyGives1800Samples)
 {
     emitter_cloud c;
