@@ -1,3 +1,4 @@
+#include "particles/emitter_cloud.h"
 #include "particles/particle_system.h"
 #include "tests/particles/particle_gl_helpers.h"
 #include "tests/support/gl_test_context.h"
@@ -177,4 +178,36 @@ TEST(ParticleSystemGl, MissingVelocityFileGivesAZeroVolumeOfTheFullSize)
     EXPECT_EQ(wrap, GL_REPEAT);
     EXPECT_EQ(corner.front(), 0.0f);
     EXPECT_EQ(corner.back(), 0.0f);
+}
+
+TEST(EmitterCloudGl, UploadMirrorsBothArraysAndLeavesTheColoursBound)
+{
+    TW_REQUIRE_GL();
+    emitter_cloud c;
+    c.create(4, 2);
+    GLint filter = 0, format = 0;
+    glBindTexture(GL_TEXTURE_2D, c.positions_texture);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    EXPECT_EQ(filter, GL_NEAREST);
+    EXPECT_EQ(format, GL_RGB16F);
+
+    int cursor = 6;
+    c.sample_segment(make_vec3(0.5f, -2, 3), make_vec3(1, -2, 3), cursor, 2, make_vec3(0.25f, 0.5f, 1));
+    c.upload();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, static_cast<GLint>(c.colours_texture));
+
+    std::vector<float> back(8 * 3, -1.0f);
+    glBindTexture(GL_TEXTURE_2D, c.positions_texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, back.data());
+    EXPECT_EQ(back[3 * 6], 0.5f);
+    EXPECT_EQ(back[3 * 7], 0.75f);
+    EXPECT_EQ(back[3 * 7 + 2], 3.0f);
+    EXPECT_EQ(back[0], 0.0f);
+    glBindTexture(GL_TEXTURE_2D, c.colours_texture);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, back.data());
+    EXPECT_EQ(back[3 * 7 + 1], 0.5f);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
