@@ -1,0 +1,113 @@
+#version 330 compatibility
+// Draws a particle population as points and line strips. Particle i sits on texel i of
+// the emitter grids, so its colour is read from the same texel it was born on.
+
+layout(location = 0) in vec4 State;   // xyz position, w remaining life
+
+uniform float PosY;               // vertical offset of the whole population (0 in the show)
+uniform float PP;                 // lifts points out of the lines' plane a little (0 in the show)
+uniform float time;               // spins the folded shape and the takeover swirl
+uniform vec3 GlobalResolution;    // window size: keeps point sizes the same share of the screen
+uniform sampler2D RenderedRGB;    // head cloud colours: the takeover palette
+uniform sampler2D RenderedRGB2;   // box cloud colours: the normal palette
+uniform samplerBuffer TheVBO;     // the population being drawn, to find the previous particle
+uniform float takeover;           // 0: calm; grows to ~64: the cloud swirls outwards and burns hot
+uniform float transform;          // 0..1: folds the population onto a turning sphere shell
+uniform float TheMode;            // 0 main population, 1 splash
+uniform float Dsp;                // spectrum level of this population's band: bigger, brighter points
+uniform float DatX;               // sideways shift of the splash population
+
+out vec4 vColour;
+out float vGlow;
+flat out float vLink;             // 0 for a line segment that jumps across the scene
+
+bool usable(vec3 p)
+{
+    uvec3 exponent = floatBitsToUint(p) & 0x7f800000u;
+    return all(notEqual(exponent, uvec3(0x7f800000u))) && all(lessThan(abs(p), vec3(1000.0)));
+}
+
+float hash(int i)
+{
+    uint h = uint(i) * 747796405u + 2891336453u;
+    h = ((h >> ((h >> 28u) + 4u)) ^ h) * 277803737u;
+    return float((h >> 22u) ^ h) * (1.0 / 4294967296.0);
+}
+
+vec3 texel_colour(sampler2D grid, int i)
+{
+    ivec2 size = max(textureSize(grid, 0), ivec2(1));
+    int k = i % (size.x * size.y);
+    return texelFetch(grid, ivec2(k % size.x, k / size.x), 0).rgb;
+}
+
+mat2 turn(float a) { return mat2(cos(a), sin(a), -sin(a), cos(a)); }
+
+// Fibonacci sphere by index: an even shell that keeps neighbours in index order close.
+vec3 shell_point(int i, int count)
+{
+    float k = float(i) + 0.5;
+    float z = 1.0 - 2.0 * k / float(count);
+    float r = sqrt(max(0.0, 1.0 - z * z));
+    float a = 2.39996323 * k;
+    return 1.6 * vec3(r * cos(a), z, r * sin(a));
+}
+
+vec3 place(vec3 p, int i, int count)
+{
+    if (transform > 0.0) {
+        vec3 s = shell_point(i, count);
+        s.xz = turn(0.3 * time) * s.xz;
+        p = mix(p, s, clamp(transform, 0.0, 1.0));
+    }
+    if (takeover > 0.0) {
+        float k = takeover * 0.015;
+        p.xz = turn(k * (0.5 + hash(i))) * p.xz;
+        p *= 1.0 + k * (0.2 + 0.8 * hash(i + 31));
+    }
+    p.x += DatX;
+    p.y += PosY;
+    p.z += PP * 0.1;
+    return p;
+}
+
+void main()
+{
+    int i = gl_VertexID;
+    int count = max(textureSize(TheVBO), 1);
+    vec3 p = State.xyz;
+    if (!usable(p)) {
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the clip volume
+        vColour = vec4(0.0);
+        vGlow = 0.0;
+        vLink = 0.0;
+        return;
+    }
+    p = place(p, i, count);
+
+    // Segment (i - 1, i) takes its flat value from vertex i: break long jumps. Points
+    // are drawn white and lines slightly grey, so only lines are ever broken.
+    vLink = 1.0;
+    if (i > 0 && gl_Color.r < 0.95) {
+        vec3 q = texelFetch(TheVBO, i - 1).xyz;
+        vLink = usable(q) && distance(place(q, i - 1, count), p) < 0.35 ? 1.0 : 0.0;
+    }
+
+    vec3 base = texel_colour(RenderedRGB2, i);
+    vec3 head = texel_colour(RenderedRGB, i);
+    vec3 colour = mix(vec3(0.75, 0.8, 0.9), base, 0.6);
+    if (TheMode > 0.5) colour = vec3(0.45, 0.7, 1.0);
+    float heat = clamp(takeover / 40.0, 0.0, 1.0);
+    colour = mix(colour, mix(head, vec3(1.0, 0.42, 0.12), 0.7), heat);
+    colour *= 1.0 + 1.5 * Dsp;
+
+    vec4 eye = gl_ModelViewMatrix * vec4(p, 1.0);
+    gl_Position = gl_ProjectionMatrix * eye;
+    float scale = max(GlobalResolution.y, 1.0) / 720.0;
+    float near_boost = clamp(3.5 / max(-eye.z, 0.1), 0.5, 3.0);
+    float size = (TheMode > 0.5 ? 1.5 : 2.0) * (1.0 + 2.0 * Dsp) * near_boost;
+    gl_PointSize = max(1.0, size * scale);
+
+    vColour = vec4(colour * gl_Color.rgb, 1.0);
+    vGlow = 0.25 + 0.5 * Dsp + 0.5 * heat + (TheMode > 0.5 ? 0.3 : 0.0);
+}
