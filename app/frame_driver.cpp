@@ -11,6 +11,7 @@
 #include "demo/parts.h"
 #include "particles/vecmath.h"
 #include "platform/platform.h"
+#include "render/frame_stats.h"
 #include "render/render_engine.h"
 #include "render/screen.h"
 
@@ -28,6 +29,7 @@ static void destroy_part()
 void end_show(bool close_music)
 {
     if (close_music) music_close();
+    frame_stats_close();  // its last GPU results need the context
     close_gl_window();
     destroy_part();
     platform_shutdown();

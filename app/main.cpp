@@ -12,6 +12,7 @@
 #include "app/shell.h"
 #include "app/video_export.h"
 #include "platform/platform.h"
+#include "render/frame_stats.h"
 
 #ifndef THORNWAKE_SOURCE_DATA_DIR
 #define THORNWAKE_SOURCE_DATA_DIR "data"
@@ -123,6 +124,7 @@ static void report_progress(bool last)
 // Writes out the frame just drawn; false when the video encoder has failed.
 static bool deliver_captured_frame()
 {
+    frame_stage_timer timer(frame_stage::output);
     if (!g_capture.png_dir.empty())
         capture_write_png(g_capture.png_dir, g_capture.frames_done, g_demo.screen_width, g_demo.screen_height);
     if (g_capture.video && !video_write_frame()) return false;
@@ -137,6 +139,7 @@ static void main_loop()
         if (g_interrupted) {
             std::fprintf(stderr, "\nthornwake: interrupted\n");
             if (g_capture.video) video_abort();
+            frame_stats_close();
             std::_Exit(130);
         }
         platform_event ev;
@@ -146,6 +149,7 @@ static void main_loop()
             continue;
         }
         if (g_demo.active) {
+            frame_stats_begin_frame();
             const bool keep_running = run_frame();
             if (g_capture.on && !deliver_captured_frame()) {
                 video_close();
@@ -156,7 +160,11 @@ static void main_loop()
                 g_demo.fade_start = g_demo.show_time;
             }
         }
-        platform_swap(g_demo.window);
+        {
+            frame_stage_timer timer(frame_stage::output);
+            platform_swap(g_demo.window);
+        }
+        frame_stats_end_frame(g_demo.show_time, g_demo.frame.values[0]);
         if (g_demo.key_down[0x70]) g_demo.key_down[0x70] = 0;
     }
 }
@@ -181,6 +189,7 @@ int main(int argc, char** argv)
     if (g_options.console) std::setvbuf(stdout, nullptr, _IONBF, 0);
     apply_options(g_options);
     if (!prepare_outputs(g_options) || !enter_data_dir(g_options.data_dir)) return 1;
+    if (!g_options.stats_file.empty() && !frame_stats_open(g_options.stats_file)) return 1;
     g_capture.png_dir = g_options.capture_dir;
     if (g_capture.on || !platform_has_display()) platform_messages_to_stderr(true);
     std::signal(SIGINT, on_interrupt);
@@ -193,6 +202,7 @@ int main(int argc, char** argv)
     g_capture.wall_start = wall_seconds();
     platform_inhibit_screensaver(true);
     main_loop();
+    frame_stats_close();
     close_gl_window();
     return 0;
 }
