@@ -2,6 +2,7 @@
 
 #include "assets/image_sequence.h"
 #include "demo/part_start.h"
+#include "render/frame_stats.h"
 #include "render/shader_bank.h"
 
 #include <GL/glew.h>
@@ -129,6 +130,7 @@ void draw_dust_points(double t)
 
 void run_contour_stage(part_start& part, render_engine&)
 {
+    frame_stage_timer timer(frame_stage::contours);
     glDisable(GL_BLEND);
     shader_bank::unuse_program();
     glLineWidth(2);
@@ -148,7 +150,9 @@ void run_contour_stage(part_start& part, render_engine&)
         cursor = emit_contours(w.contours, t, path, part.cloud_box, w.scratch);
     }
     park_emitter(part.cloud_box, cursor, t);
+    timer.switch_to(frame_stage::emitter_upload);
     part.cloud_box.upload();
+    timer.switch_to(frame_stage::draw);
 
     draw_dust_points(t);
     glPointSize(2);

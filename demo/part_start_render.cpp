@@ -6,6 +6,7 @@
 #include "post/chain_curves.h"
 #include "post/post_passes.h"
 #include "post/spectrum_history.h"
+#include "render/frame_stats.h"
 #include "render/render_engine.h"
 
 #include <GL/glew.h>
@@ -20,6 +21,7 @@ constexpr int reload_key = 32;  // space bar
 void part_start::render(double* delta, render_engine* engine, frame_input* frame)
 {
     render_engine& e = *engine;
+    frame_stage_timer timer(frame_stage::choreography);
     e.frame_input = frame;
     frame_copy = *frame;
 
@@ -58,8 +60,10 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     targets.width = screen_width;
     targets.height = screen_height;
 
+    timer.switch_to(frame_stage::draw);
     begin_scene_pass(e, targets);
     render_scene(engine);
+    timer.switch_to(frame_stage::post);
     end_scene_pass(e, targets);
 
     const float limit = combine_limit(T);

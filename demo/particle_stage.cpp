@@ -2,6 +2,7 @@
 
 #include "demo/choreography.h"
 #include "demo/part_start.h"
+#include "render/frame_stats.h"
 #include "render/render_engine.h"
 
 #include <GL/glew.h>
@@ -168,6 +169,7 @@ void set_up_stage(part_start& part, double t, float cam_y)
 
 void run_particle_stage(part_start& part, render_engine& engine)
 {
+    frame_stage_timer timer(frame_stage::choreography);
     const double t = part.scene_time;
     const float cam_y = float(part.frame_copy.cam_y);
     set_up_stage(part, t, cam_y);
@@ -175,8 +177,10 @@ void run_particle_stage(part_start& part, render_engine& engine)
     const particle_controls c = particle_controls_at(t, part.last_delta);
     part.seq_request = c.seq_request;
 
+    timer.switch_to(frame_stage::particle_update);
     update_main(part, engine, t, c, cam_y, rotation);
     update_splash(part, engine, t, c, cam_y, rotation);
+    timer.switch_to(frame_stage::draw);
     draw_main(part, c);
     draw_splash(part, c);
 }

@@ -3,6 +3,7 @@
 #include "demo/part_start.h"
 
 #include "demo/scene_curves.h"
+#include "render/frame_stats.h"
 #include "render/render_engine.h"
 #include "render/screen.h"
 
@@ -56,10 +57,12 @@ void part_start::render_scene(render_engine* engine)
 {
     render_engine& e = *engine;
     const double t = scene_time;
+    frame_stage_timer timer(frame_stage::sequence_load);
 
     load_sequence_frame();
     // The contour stage always starts from an untouched copy of the current frame.
     if (!seq_frame.empty()) seq_frame.copyTo(seq_work);
+    timer.switch_to(frame_stage::draw);
 
     glViewport(0, 0, screen_width, screen_height);
 
