@@ -2,6 +2,8 @@
 // decided only by the curves of scene_time.
 #include "demo/part_start.h"
 
+#include "demo/contour_stage.h"
+#include "demo/particle_stage.h"
 #include "demo/scene_curves.h"
 #include "render/frame_stats.h"
 #include "render/render_engine.h"
@@ -9,15 +11,6 @@
 
 #include <GL/glew.h>
 #include <GL/glu.h>
-
-#if __has_include("demo/particle_stage.h")
-#include "demo/particle_stage.h"
-#define TW_HAS_PARTICLE_STAGE 1
-#endif
-#if __has_include("demo/contour_stage.h")
-#include "demo/contour_stage.h"
-#define TW_HAS_CONTOUR_STAGE 1
-#endif
 
 namespace {
 
@@ -50,7 +43,7 @@ void draw_title_ring(const obj_mesh& mesh, int ring, double t)
 
 void part_start::load_sequence_frame()
 {
-    serve_sequence_request(seq_request, seq_idle, seq_frame, seq_work);
+    serve_sequence_request(seq_request, seq_idle, seq_frame, seq_work, seq_source);
 }
 
 void part_start::render_scene(render_engine* engine)
@@ -82,10 +75,6 @@ void part_start::render_scene(render_engine* engine)
     shader_bank::unuse_program();
     for (int ring = 0; ring < title_rings; ++ring) draw_title_ring(title_mesh, ring, t);
 
-#ifdef TW_HAS_PARTICLE_STAGE
     run_particle_stage(*this, e);
-#endif
-#ifdef TW_HAS_CONTOUR_STAGE
     run_contour_stage(*this, e);
-#endif
 }

@@ -12,7 +12,7 @@ uniform sampler2D RenderedRGB;    // head cloud colours: the takeover palette
 uniform sampler2D RenderedRGB2;   // box cloud colours: the normal palette
 uniform samplerBuffer TheVBO;     // the population being drawn, to find the previous particle
 uniform float takeover;           // 0: calm; grows to ~64: the cloud swirls outwards and burns hot
-uniform float transform;          // 0..1: folds the population onto a turning sphere shell
+uniform float transform;          // main: 0..1 folds the population onto a turning knot; splash: spray strength
 uniform float TheMode;            // 0 main population, 1 splash
 uniform float Dsp;                // spectrum level of this population's band: bigger, brighter points
 uniform float DatX;               // sideways shift of the splash population
@@ -43,20 +43,22 @@ vec3 texel_colour(sampler2D grid, int i)
 
 mat2 turn(float a) { return mat2(cos(a), sin(a), -sin(a), cos(a)); }
 
-// Fibonacci sphere by index: an even shell that keeps neighbours in index order close.
-vec3 shell_point(int i, int count)
+// A (2, 3) torus knot by index, with a little thickness: neighbours in index order stay
+// neighbours on the curve, so the line strips trace the knot.
+vec3 knot_point(int i, int count)
 {
-    float k = float(i) + 0.5;
-    float z = 1.0 - 2.0 * k / float(count);
-    float r = sqrt(max(0.0, 1.0 - z * z));
-    float a = 2.39996323 * k;
-    return 1.6 * vec3(r * cos(a), z, r * sin(a));
+    float u = 6.2831853 * float(i) / float(count);
+    float r = 2.0 + cos(3.0 * u);
+    vec3 k = vec3(r * cos(2.0 * u), r * sin(2.0 * u), -sin(3.0 * u)) * 0.5;
+    vec3 jitter = vec3(hash(i), hash(i + 17), hash(i + 29)) - 0.5;
+    return k + jitter * 0.08;
 }
 
 vec3 place(vec3 p, int i, int count)
 {
-    if (transform > 0.0) {
-        vec3 s = shell_point(i, count);
+    // The splash is drawn with transform 1: for it the value only sets the spray's strength.
+    if (transform > 0.0 && TheMode < 0.5) {
+        vec3 s = knot_point(i, count);
         s.xz = turn(0.3 * time) * s.xz;
         p = mix(p, s, clamp(transform, 0.0, 1.0));
     }
@@ -96,7 +98,8 @@ void main()
     vec3 base = texel_colour(RenderedRGB2, i);
     vec3 head = texel_colour(RenderedRGB, i);
     vec3 colour = mix(vec3(0.75, 0.8, 0.9), base, 0.6);
-    if (TheMode > 0.5) colour = vec3(0.45, 0.7, 1.0);
+    // The spray is a faint mist: 90,000 points must not add up to a solid blob.
+    if (TheMode > 0.5) colour = vec3(0.45, 0.7, 1.0) * 0.3 * clamp(transform, 0.0, 1.0);
     float heat = clamp(takeover / 40.0, 0.0, 1.0);
     colour = mix(colour, mix(head, vec3(1.0, 0.42, 0.12), 0.7), heat);
     colour *= 1.0 + 1.5 * Dsp;
@@ -105,9 +108,9 @@ void main()
     gl_Position = gl_ProjectionMatrix * eye;
     float scale = max(GlobalResolution.y, 1.0) / 720.0;
     float near_boost = clamp(3.5 / max(-eye.z, 0.1), 0.5, 3.0);
-    float size = (TheMode > 0.5 ? 1.5 : 2.0) * (1.0 + 2.0 * Dsp) * near_boost;
+    float size = (TheMode > 0.5 ? 1.0 : 1.5 + 0.5 * (1.0 - transform)) * (1.0 + 2.0 * Dsp) * near_boost;
     gl_PointSize = max(1.0, size * scale);
 
     vColour = vec4(colour * gl_Color.rgb, 1.0);
-    vGlow = 0.25 + 0.5 * Dsp + 0.5 * heat + (TheMode > 0.5 ? 0.3 : 0.0);
+    vGlow = 0.25 + 0.5 * Dsp + 0.5 * heat + (TheMode > 0.5 ? 0.5 : 0.0);
 }
