@@ -94,6 +94,7 @@ namespace {
 struct contour_workspace {
     std::vector<polyline> contours;
     contour_scratch scratch;
+    cv::Mat traced;  // the frame `contours` were traced from
 };
 
 // One per process: the stage runs on the GL thread only, once per frame.
@@ -101,6 +102,19 @@ contour_workspace& workspace()
 {
     static contour_workspace w;
     return w;
+}
+
+// The contours depend on the frame alone, and emitting leaves the list as it found it
+// (already sorted, already open), so while the video holds a frame its contours are kept.
+void trace_contours(cv::Mat& work, contour_workspace& w)
+{
+    const bool same = w.traced.size() == work.size() && w.traced.isContinuous() && work.isContinuous() &&
+                      std::equal(work.datastart, work.dataend, w.traced.datastart);
+    if (same) return;
+    work.copyTo(w.traced);
+    find_edges(work);
+    w.contours.clear();
+    extract_contours(work, w.contours, 0);
 }
 
 bool has_sequence_image(const part_start& part)
@@ -140,12 +154,10 @@ void run_contour_stage(part_start& part, render_engine&)
 
     const double t = part.scene_time;
     contour_workspace& w = workspace();
-    w.contours.clear();
     int32_t cursor = 0;
     // Without a frame there is nothing to trace; the emitter is still parked and sent.
     if (has_sequence_image(part)) {
-        find_edges(part.seq_work);
-        extract_contours(part.seq_work, w.contours, 0);
+        trace_contours(part.seq_work, w);
         const path_view path{part.path.points, part.path.channel};
         cursor = emit_contours(w.contours, t, path, part.cloud_box, w.scratch);
     }
@@ -160,5 +172,4 @@ void run_contour_stage(part_start& part, render_engine&)
     glColor3f(1, 1, 1);
     glMatrixMode(GL_TEXTURE);
     glActiveTexture(GL_TEXTURE0);
-    w.contours.clear();
 }

@@ -225,3 +225,49 @@ TEST(ContourStageGL, WithoutAVideoFrameTheEmitterIsStillParked)
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
+
+namespace {
+
+// Two rings whose places depend on `variant`: outlines long enough to be smoothed.
+cv::Mat ring_frame(int variant)
+{
+    cv::Mat img(120, 160, CV_8UC1, cv::Scalar(10));
+    cv::circle(img, {50 + 10 * variant, 60}, 30, cv::Scalar(220), 6);
+    cv::circle(img, {120, 40 + 5 * variant}, 14, cv::Scalar(160), cv::FILLED);
+    return img;
+}
+
+// The stage's CPU half traced from scratch, as if no frame had come before.
+std::vector<float> fresh_emitter(const cv::Mat& frame, double t)
+{
+    emitter_cloud cloud;
+    cloud.allocate(64, 64);
+    cv::Mat work = frame.clone();
+    find_edges(work);
+    std::vector<polyline> contours;
+    extract_contours(work, contours, 0);
+    contour_scratch scratch;
+    const int32_t cursor = emit_contours(contours, t, path_view{}, cloud, scratch);
+    park_emitter(cloud, cursor, t);
+    return cloud.positions;
+}
+
+}  // namespace
+
+TEST(ContourStageGL, AFrameSeenAgainEmitsWhatAFreshTraceEmits)
+{
+    TW_REQUIRE_GL();
+    auto part = std::make_unique<part_start>();
+    part->cloud_box.create(64, 64);
+    const cv::Mat a = ring_frame(0), b = ring_frame(1);
+    const double t = 30;  // before 45 s the whole grid is rewritten each frame
+    int step = 0;
+    for (const cv::Mat* frame : {&a, &a, &b, &b, &a}) {
+        part->seq_frame = frame->clone();
+        part->seq_frame.copyTo(part->seq_work);
+        part->scene_time = t;
+        run_contour_stage(*part, g_render_engine);
+        EXPECT_TRUE(part->cloud_box.positions == fresh_emitter(*frame, t)) << "frame " << step;
+        ++step;
+    }
+}
