@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <cstring>
+
 static void define_rgb16f(uint32_t texture, int32_t columns, int32_t rows, const float* data)
 {
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -34,12 +36,23 @@ void emitter_cloud::create(int32_t columns_, int32_t rows_)
     allocate(columns_, rows_);
     positions_texture = make_texture(columns, rows, positions.data());
     colours_texture = make_texture(columns, rows, colours.data());
+    sent_colours = colours;
 }
 
 void emitter_cloud::upload()
 {
     define_rgb16f(positions_texture, columns, rows, positions.data());
+    // The contour colours settle within a few frames; converting them to half floats
+    // again every frame is wasted. Compared bitwise, so -0 is not taken for 0.
+    const bool same = sent_colours.size() == colours.size() &&
+                      (colours.empty() ||
+                       std::memcmp(sent_colours.data(), colours.data(), colours.size() * sizeof(float)) == 0);
+    if (same) {
+        glBindTexture(GL_TEXTURE_2D, colours_texture);
+        return;
+    }
     define_rgb16f(colours_texture, columns, rows, colours.data());
+    sent_colours = colours;
 }
 
 void emitter_cloud::sample_segment(vec3 a, vec3 b, int32_t& cursor, int32_t n, vec3 colour)

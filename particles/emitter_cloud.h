@@ -18,10 +18,12 @@ struct emitter_cloud {
     polygon_list faces;                    // polygons read from the mesh file
     std::vector<float> positions;          // x, y, z per texel, row-major, column fastest
     std::vector<float> colours;            // r, g, b per texel, same order
+    std::vector<float> sent_colours;       // what the colours texture holds
 
     // allocate() plus both textures. Needs GL.
     void create(int32_t columns, int32_t rows);
-    // Re-sends both arrays whole; the colours texture stays bound to GL_TEXTURE_2D.
+    // Re-sends the positions whole, and the colours when they differ from what was sent;
+    // the colours texture stays bound to GL_TEXTURE_2D.
     void upload();
     // n points from a towards b (b itself never written) at cursor, which wraps to 0 at
     // capacity(). The colour goes to the same texel as the position.

@@ -7,6 +7,8 @@
 
 #include <GL/glew.h>
 
+#include <cmath>
+
 namespace {
 
 const char* add_one_to_x =
@@ -209,5 +211,39 @@ TEST(EmitterCloudGl, UploadMirrorsBothArraysAndLeavesTheColoursBound)
     glBindTexture(GL_TEXTURE_2D, c.colours_texture);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, back.data());
     EXPECT_EQ(back[3 * 7 + 1], 0.5f);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+TEST(EmitterCloudGl, ColoursAreResentOnlyWhenTheyChangeAndEveryChangeArrives)
+{
+    TW_REQUIRE_GL();
+    emitter_cloud c;
+    c.create(4, 2);
+    std::vector<float> back(8 * 3, 1.0f);
+    const auto read_colours = [&] {
+        glBindTexture(GL_TEXTURE_2D, c.colours_texture);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, back.data());
+    };
+
+    glBindTexture(GL_TEXTURE_2D, 0);
+    c.upload();  // nothing changed: not sent, but still left bound
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, static_cast<GLint>(c.colours_texture));
+
+    int cursor = 1;
+    c.sample_segment(make_vec3(0, 0, 0), make_vec3(1, 0, 0), cursor, 1, make_vec3(0.25f, 0.5f, 1));
+    c.upload();
+    read_colours();
+    EXPECT_EQ(back[3 + 1], 0.5f);
+
+    c.upload();
+    read_colours();
+    EXPECT_EQ(back[3 + 1], 0.5f);
+
+    c.colours[0] = -0.0f;  // equal to 0 as a float, yet a different texel
+    c.upload();
+    read_colours();
+    EXPECT_TRUE(std::signbit(back[0]));
     glBindTexture(GL_TEXTURE_2D, 0);
 }
