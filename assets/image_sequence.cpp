@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -47,12 +49,11 @@ bool load_sequence_frame(int request, cv::Mat& frame, cv::Mat& work, const std::
     // console every frame.
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
-    cv::Mat first = cv::imread(path, cv::IMREAD_GRAYSCALE);
-    cv::Mat second = cv::imread(path, cv::IMREAD_GRAYSCALE);
+    cv::Mat decoded = cv::imread(path, cv::IMREAD_GRAYSCALE);
     // Both or neither: the scenes test one member and then use the other.
-    if (first.empty() || second.empty()) return false;
-    frame = std::move(first);
-    work = std::move(second);
+    if (decoded.empty()) return false;
+    frame = std::move(decoded);
+    work = frame.clone();
     register_frame(path, frame);
     return true;
 }
@@ -63,6 +64,33 @@ bool serve_sequence_request(int& request, int idle, cv::Mat& frame, cv::Mat& wor
     const int asked = request;
     request = idle;
     return load_sequence_frame(asked, frame, work, root);
+}
+
+static sequence_source stat_source(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    return {path, static_cast<long long>(st.st_size),
+            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+bool serve_sequence_request(int& request, int idle, cv::Mat& frame, cv::Mat& work, sequence_source& source,
+                            const std::string& root)
+{
+    if (request == idle) return false;
+    const int asked = request;
+    request = idle;
+    const sequence_source now = stat_source(root + sequence_frame_name(sequence_frame_number(asked)));
+    const bool unchanged = !now.path.empty() && now.path == source.path && now.size == source.size &&
+                           now.mtime_ns == source.mtime_ns;
+    if (unchanged && !frame.empty()) {
+        frame.copyTo(work);
+        register_frame(now.path, frame);
+        return true;
+    }
+    const bool loaded = load_sequence_frame(asked, frame, work, root);
+    source = loaded ? now : sequence_source{};
+    return loaded;
 }
 
 vec3 contour_point(int column, int row, int width, int height)

@@ -15,8 +15,8 @@ int sequence_frame_number(int request);
 // "imageseq//00042.jpeg" for frame 42, relative to the working directory.
 std::string sequence_frame_name(int frame);
 
-// Releases both images, then decodes the requested frame twice as 8-bit grey: `frame`
-// stays pristine, `work` is for the scenes to overwrite. A missing or unreadable file
+// Releases both images, then decodes the requested frame as 8-bit grey: `frame` stays
+// pristine, `work` is a copy of it for the scenes to overwrite. A missing or unreadable file
 // leaves both empty and returns false; callers then skip every image operation.
 // `root` is prepended to the file name (tests point it at a folder of their own).
 bool load_sequence_frame(int request, cv::Mat& frame, cv::Mat& work,
@@ -26,6 +26,18 @@ bool load_sequence_frame(int request, cv::Mat& frame, cv::Mat& work,
 // consumes it (request = idle) and loads the frame. True when a frame was loaded.
 bool serve_sequence_request(int& request, int idle, cv::Mat& frame, cv::Mat& work,
                             const std::string& root = "");
+
+// The file the current frame was decoded from, as it was on disk then.
+struct sequence_source {
+    std::string path;  // empty: no frame held
+    long long size = -1;
+    long long mtime_ns = 0;
+};
+
+// As above, but a request for the file `source` names, unchanged on disk since, keeps
+// `frame` and only refreshes `work` from it: the show asks for the same frame every frame.
+bool serve_sequence_request(int& request, int idle, cv::Mat& frame, cv::Mat& work,
+                            sequence_source& source, const std::string& root = "");
 
 // Appends one closed polyline per contour of a binary edge image (8-bit, one channel,
 // non-zero = edge). Mode 1: outer contours of a two-level search with linked runs; any

@@ -73,6 +73,7 @@ public:
     cv::Mat seq_frame;
     int32_t seq_request = 0;
     int32_t seq_idle = -1;
+    sequence_source seq_source;  // the file seq_frame was decoded from
 
     // W and H: the window's pixel size. The shell may set them before load; left at 0,
     // load takes them from the GL viewport, which covers the window at start-up.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -154,4 +155,36 @@ TEST(contours, every_contour_becomes_a_closed_polyline_of_its_pixels)
     extract_contours(cv::Mat(480, 640, CV_8UC1, cv::Scalar(0)), none, 0);
     extract_contours(cv::Mat(), none, 0);
     EXPECT_TRUE(none.empty());
+}
+
+TEST(sequence_loading, an_unchanged_file_asked_for_again_is_not_decoded_again)
+{
+    std::string root = make_sequence("seq_kept", {30});
+    const fs::path file = root + sequence_frame_name(30);
+    cv::Mat frame, work;
+    sequence_source source;
+    int request = 30;
+    ASSERT_TRUE(serve_sequence_request(request, -1, frame, work, source, root));
+    const uint8_t* decoded = frame.data;
+
+    work.setTo(0);
+    request = 30 + 550;  // another request for the same file
+    ASSERT_TRUE(serve_sequence_request(request, -1, frame, work, source, root));
+    EXPECT_EQ(frame.data, decoded);
+    EXPECT_NE(work.data, frame.data);
+    EXPECT_EQ(cv::countNonZero(work != frame), 0);  // the scenes' copy is whole again
+
+    // Rewritten on disk: read again although the request is the same.
+    cv::Mat brighter(48, 64, CV_8UC1, cv::Scalar(200));
+    cv::imwrite(file.string(), brighter);
+    fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
+    request = 30;
+    ASSERT_TRUE(serve_sequence_request(request, -1, frame, work, source, root));
+    EXPECT_NEAR(frame.at<uint8_t>(0, 0), 200, 3);
+
+    fs::remove(file);
+    request = 30;
+    EXPECT_FALSE(serve_sequence_request(request, -1, frame, work, source, root));
+    EXPECT_TRUE(frame.empty() && work.empty());
+    EXPECT_TRUE(source.path.empty());
 }
