@@ -6,6 +6,7 @@
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,7 +26,9 @@ const char* const fragment_source =
 
 std::string write_shader(const std::string& name, const std::string& text)
 {
-    const auto dir = std::filesystem::temp_directory_path() / "tw_render_shaders";
+    // One folder per process: ctest runs these cases side by side, and a file rewritten
+    // while another process compiles it reads back empty.
+    const auto dir = std::filesystem::temp_directory_path() / ("tw_render_shaders_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     const auto path = dir / name;
     std::ofstream(path, std::ios::binary) << text;
