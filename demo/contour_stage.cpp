@@ -9,6 +9,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 void find_edges(cv::Mat& work)
@@ -29,9 +30,29 @@ void sort_longest_first(std::vector<polyline>& contours, int keep)
 
 namespace {
 
-// The working copy of one contour: open, and smoothed when long enough.
-void prepare_copy(const polyline& record, polyline& copy)
+bool same_points(const polyline& a, const polyline& b)
 {
+    return a.count == b.count && a.points.size() == b.points.size() &&
+           (a.points.empty() ||
+            std::memcmp(a.points.data(), b.points.data(), a.points.size() * sizeof(vec3)) == 0);
+}
+
+// The working copy of contour k: open, and smoothed when long enough. Smoothing depends
+// on the record alone, so a record equal to the one met at place k last time keeps its
+// copy: while the video holds a frame, its contours come back unchanged every frame.
+const polyline& prepared_copy(const polyline& record, size_t k, contour_scratch& scratch)
+{
+    if (scratch.copies.size() <= k) {
+        polyline never_met;
+        never_met.count = -1;
+        scratch.copies.resize(k + 1);
+        scratch.sources.resize(k + 1, never_met);
+    }
+    polyline& source = scratch.sources[k];
+    polyline& copy = scratch.copies[k];
+    if (same_points(source, record)) return copy;
+    source.points = record.points;
+    source.count = record.count;
     copy.points = record.points;  // copy-assignment keeps the scratch's capacity
     copy.closed = false;
     copy.count = record.count;
@@ -40,6 +61,7 @@ void prepare_copy(const polyline& record, polyline& copy)
         copy.resample(n / 10, 3);
         copy.resample(n, 3);
     }
+    return copy;
 }
 
 }  // namespace
@@ -54,10 +76,9 @@ int32_t emit_contours(std::vector<polyline>& contours, double t, path_view path,
     for (int k = 0; k < used; ++k) {
         polyline& record = contours[k];
         record.closed = false;
-        prepare_copy(record, scratch.copy);
+        const std::vector<vec3>& points = prepared_copy(record, size_t(k), scratch).points;
         const int32_t n = record.count;
         const contour_drift drift = contour_drift_for(n);
-        const std::vector<vec3>& points = scratch.copy.points;
         if (n < 2 || points.empty()) continue;
 
         // Each point is placed once; segment l joins placed points l and l + 1.

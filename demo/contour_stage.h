@@ -25,9 +25,11 @@ void find_edges(cv::Mat& work);
 // (later passes only touch later places, so they are not run).
 void sort_longest_first(std::vector<polyline>& contours, int keep);
 
-// Reused between frames so the emitter pass allocates nothing once warm.
+// Reused between frames so the emitter pass allocates nothing once warm. Per place k:
+// the record the smoothed copy was made from, and the copy.
 struct contour_scratch {
-    polyline copy;
+    std::vector<polyline> sources;
+    std::vector<polyline> copies;
     std::vector<vec3> placed;
 };
 
