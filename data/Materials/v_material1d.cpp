@@ -102,7 +102,8 @@ void main()
     if (TheMode > 0.5) colour = vec3(0.45, 0.7, 1.0) * 0.3 * clamp(transform, 0.0, 1.0);
     float heat = clamp(takeover / 40.0, 0.0, 1.0);
     colour = mix(colour, mix(head, vec3(1.0, 0.42, 0.12), 0.7), heat);
-    colour *= 1.0 + 1.5 * Dsp;
+    // Hot particles crowd the screen late in the show: dim them a little so they glow, not clip.
+    colour *= (1.0 + 1.5 * Dsp) * mix(1.0, 0.7, heat);
 
     vec4 eye = gl_ModelViewMatrix * vec4(p, 1.0);
     gl_Position = gl_ProjectionMatrix * eye;
@@ -112,5 +113,5 @@ void main()
     gl_PointSize = max(1.0, size * scale);
 
     vColour = vec4(colour * gl_Color.rgb, 1.0);
-    vGlow = 0.25 + 0.5 * Dsp + 0.5 * heat + (TheMode > 0.5 ? 0.5 : 0.0);
+    vGlow = 0.25 + 0.5 * Dsp + 0.3 * heat + (TheMode > 0.5 ? 0.5 : 0.0);
 }
