@@ -58,9 +58,11 @@ void start_demo()
 
     const double start_mark = clock_read(g_demo.clock);
     engine.option_flag = g_demo.engine_option;
-    frame_input* engine_frame = new frame_input();
-    engine_frame->mode = 1;
-    engine.frame_input = engine_frame;
+    // The part replaces this pointer on its first frame: a heap copy would be orphaned there.
+    static frame_input engine_frame;
+    engine_frame = frame_input();
+    engine_frame.mode = 1;
+    engine.frame_input = &engine_frame;
     engine.swap_buffers();
 
     for (int i = 0; i < 4; ++i) g_demo.part_slots[i] = nullptr;
