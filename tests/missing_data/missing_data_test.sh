@@ -96,7 +96,7 @@ run_case binaries/Velocity.dat random 0 ""
 # Shaders: each compile prints the file's path; a missing file says so.
 run_case 'Materials/*' missing 0 "Cannot open shader source file."
 run_case 'PostProcessing/*' truncated 0 "PostProcessing//f_combineSSAO.cpp"
-run_case 'Materials/*' random 0 "Materials//v_material1p.cpp"
+run_case 'Materials/*' random 0 "Materials//f_material1.cpp"
 run_case 'PostProcessing/*' random 0 "PostProcessing//f_godrays.cpp"
 # Every sequence frame at once, so whichever frame is asked for is the damaged one.
 for m in missing truncated random; do run_case 'imageseq/*' $m 0 "" 50; done
