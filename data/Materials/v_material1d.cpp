@@ -36,9 +36,13 @@ float hash(int i)
 
 vec3 texel_colour(sampler2D grid, int i)
 {
-    ivec2 size = max(textureSize(grid, 0), ivec2(1));
-    int k = i % (size.x * size.y);
-    return texelFetch(grid, ivec2(k % size.x, k / size.x), 0).rgb;
+    // Float division: exact below 2^24, and software rasterisers split integer division
+    // into one scalar divide per lane.
+    vec2 size = vec2(max(textureSize(grid, 0), ivec2(1)));
+    float k = float(i);
+    k -= size.x * size.y * floor((k + 0.5) / (size.x * size.y));
+    float row = floor((k + 0.5) / size.x);
+    return texelFetch(grid, ivec2(int(k - row * size.x), int(row)), 0).rgb;
 }
 
 mat2 turn(float a) { return mat2(cos(a), sin(a), -sin(a), cos(a)); }
@@ -54,15 +58,18 @@ vec3 knot_point(int i, int count)
     return k + jitter * 0.08;
 }
 
+// Software rasterisers run both sides of every branch, masked; a loop whose count is zero
+// is skipped for real. Hence the once-loops around work that is off for most of the show.
+
 vec3 place(vec3 p, int i, int count)
 {
     // The splash is drawn with transform 1: for it the value only sets the spray's strength.
-    if (transform > 0.0 && TheMode < 0.5) {
+    for (int once = int(transform > 0.0 && TheMode < 0.5); once > 0; --once) {
         vec3 s = knot_point(i, count);
         s.xz = turn(0.3 * time) * s.xz;
         p = mix(p, s, clamp(transform, 0.0, 1.0));
     }
-    if (takeover > 0.0) {
+    for (int once = int(takeover > 0.0); once > 0; --once) {
         float k = takeover * 0.015;
         p.xz = turn(k * (0.5 + hash(i))) * p.xz;
         p *= 1.0 + k * (0.2 + 0.8 * hash(i + 31));
@@ -90,7 +97,7 @@ void main()
     // Segment (i - 1, i) takes its flat value from vertex i: break long jumps. Points
     // are drawn white and lines slightly grey, so only lines are ever broken.
     vLink = 1.0;
-    if (i > 0 && gl_Color.r < 0.95) {
+    for (int once = int(i > 0 && gl_Color.r < 0.95); once > 0; --once) {
         vec3 q = texelFetch(TheVBO, i - 1).xyz;
         vLink = usable(q) && distance(place(q, i - 1, count), p) < 0.35 ? 1.0 : 0.0;
     }

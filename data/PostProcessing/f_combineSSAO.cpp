@@ -21,20 +21,23 @@ float eye_depth(vec2 uv)
 
 float occlusion(vec2 uv, vec2 pixel, float depth)
 {
-    if (depth > 400.0) return 0.0;  // empty background
-    vec2 noise_uv = uv / pixel / 1024.0 + vec2(Limit * 7.0, Limit * 13.0);
-    vec3 n = texture(texture2d_random, noise_uv).rgb;
-    float angle = 6.2831853 * n.r;
-    float radius = clamp(14.0 / depth, 2.0, 24.0);
-    float sum = 0.0;
     const int taps = 12;
-    for (int k = 0; k < taps; ++k) {
-        float f = (float(k) + n.g) / float(taps);
-        float a = angle + 2.3999632 * float(k);
-        vec2 offset = vec2(cos(a), sin(a)) * pixel * radius * (0.25 + f);
-        float diff = depth - eye_depth(uv + offset);
-        // Closer neighbours occlude; far-away ones (silhouettes) do not.
-        sum += clamp(diff * 4.0, 0.0, 1.0) * (1.0 - smoothstep(0.3, 1.5, diff));
+    float sum = 0.0;
+    // Nothing occludes the empty background. A software rasteriser runs both sides of an
+    // if, masked, but skips a loop that no pixel of its block enters.
+    for (int solid = int(depth <= 400.0); solid > 0; --solid) {
+        vec2 noise_uv = uv / pixel / 1024.0 + vec2(Limit * 7.0, Limit * 13.0);
+        vec3 n = texture(texture2d_random, noise_uv).rgb;
+        float angle = 6.2831853 * n.r;
+        float radius = clamp(14.0 / depth, 2.0, 24.0);
+        for (int k = 0; k < taps; ++k) {
+            float f = (float(k) + n.g) / float(taps);
+            float a = angle + 2.3999632 * float(k);
+            vec2 offset = vec2(cos(a), sin(a)) * pixel * radius * (0.25 + f);
+            float diff = depth - eye_depth(uv + offset);
+            // Closer neighbours occlude; far-away ones (silhouettes) do not.
+            sum += clamp(diff * 4.0, 0.0, 1.0) * (1.0 - smoothstep(0.3, 1.5, diff));
+        }
     }
     return sum / float(taps);
 }
