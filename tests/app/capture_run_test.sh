@@ -42,4 +42,27 @@ set +e
 [ $rc -eq 2 ] && grep -q -- '--size' "$work/out" || fail "bad --size gave $rc"
 "$bin" --data "$data" --video /proc/nope/v.mp4 --to 1 > "$work/out" 2>&1; rc=$?
 [ $rc -ne 0 ] && grep -q "cannot write" "$work/out" || fail "unwritable video path gave $rc"
+# ffmpeg missing, or dying on the way: one line naming it, non-zero exit, no partial file.
+PATH=/nonexistent "$bin" --data "$data" --video "$work/m.mp4" --size 160x90 --fps 10 --to 1 --no-aa \
+  > "$work/out" 2>&1; rc=$?
+[ $rc -ne 0 ] && grep -q "cannot start ffmpeg" "$work/out" && [ ! -e "$work/m.mp4" ] ||
+  fail "missing ffmpeg gave $rc: $(tail -1 "$work/out")"
+mkdir "$work/fake"
+printf '#!/bin/sh\nfor a; do last=$a; done\n: > "$last"\nexit 3\n' > "$work/fake/ffmpeg"
+chmod +x "$work/fake/ffmpeg"
+PATH="$work/fake:$PATH" "$bin" --data "$data" --video "$work/d.mp4" --size 160x90 --fps 10 --to 1 --no-aa \
+  > "$work/out" 2>&1; rc=$?
+[ $rc -ne 0 ] && grep -q "ffmpeg failed (exit code 3)" "$work/out" && [ ! -e "$work/d.mp4" ] ||
+  fail "dying ffmpeg gave $rc: $(tail -1 "$work/out")"
+
+# Ctrl-C while encoding: exit 130, ffmpeg gone, the partial file removed.
+"$bin" --data "$data" --video "$work/i.mp4" --size 160x90 --fps 10 --to 60 --no-aa > "$work/out" 2>&1 &
+pid=$!
+for _ in $(seq 100); do grep -q "frame [1-9]" "$work/out" 2>/dev/null && break; sleep 0.2; done
+ff=$(pgrep -P $pid -x ffmpeg || true)
+[ -n "$ff" ] || fail "no ffmpeg under the running export"
+kill -INT $pid
+wait $pid; rc=$?
+[ $rc -eq 130 ] && [ ! -e "$work/i.mp4" ] || fail "interrupted export gave $rc, file $(ls "$work")"
+! kill -0 "$ff" 2>/dev/null || fail "ffmpeg outlived the interrupted export"
 echo "capture and video export: ok"
