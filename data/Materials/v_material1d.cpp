@@ -103,12 +103,14 @@ void main()
     }
 
     vec3 base = texel_colour(RenderedRGB2, i);
-    vec3 head = texel_colour(RenderedRGB, i);
     vec3 colour = mix(vec3(0.75, 0.8, 0.9), base, 0.6);
     // The spray is a faint mist: 90,000 points must not add up to a solid blob.
     if (TheMode > 0.5) colour = vec3(0.45, 0.7, 1.0) * 0.3 * clamp(transform, 0.0, 1.0);
     float heat = clamp(takeover / 40.0, 0.0, 1.0);
-    colour = mix(colour, mix(head, vec3(1.0, 0.42, 0.12), 0.7), heat);
+    for (int once = int(heat > 0.0); once > 0; --once) {
+        vec3 head = texel_colour(RenderedRGB, i);
+        colour = mix(colour, mix(head, vec3(1.0, 0.42, 0.12), 0.7), heat);
+    }
     // Hot particles crowd the screen late in the show: dim them a little so they glow, not clip.
     colour *= (1.0 + 1.5 * Dsp) * mix(1.0, 0.7, heat);
 
