@@ -188,11 +188,7 @@ def data_seeds(data_dir):
     volume = read("binaries/Velocity.dat", 12 * 1024)
     if volume:
         put("velocity_volume", volume, "velocity_head.dat")
-    for folder in ("Materials", "PostProcessing"):
-        full = os.path.join(data_dir, folder)
-        if os.path.isdir(full):
-            for name in sorted(os.listdir(full)):
-                put("shader_source", read(os.path.join(folder, name)), name)
+    # The shipped shaders are committed in data/ already: scripts/fuzz seeds from there.
 
 
 def main():
