@@ -30,13 +30,15 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     app.add_flag("--no-aa", o.no_aa, "No multisampling");
     app.add_flag("--no-setup", o.no_setup, "Skip the setup dialog: 1280x720 windowed unless told otherwise");
     app.add_flag("--silent", o.silent, "No audio output; the spectrum still drives the show");
-    app.add_option("--seek", o.seek, "Start at this show time in seconds")->check(CLI::Range(0.0, 198.0));
+    app.add_option("--seek", o.seek, "Start at this show time in seconds (the particles start afresh there)")
+        ->check(CLI::Range(0.0, 198.0));
     app.add_option("--capture", o.capture_dir, "Render offline at a fixed step, one PNG per frame into DIR");
     app.add_option("--video", o.video_file, "Render offline into an H.264 video with the music (needs ffmpeg)");
     app.add_option("--stats", o.stats_file, "Write per-frame timings to this CSV file");
     app.add_option("--fps", o.fps, "Frames per second of show time in capture and video mode (default 60)")
         ->check(CLI::Range(1, 1000));
-    app.add_option("--from", o.from, "Capture starts at this show time (default 0)")->check(CLI::Range(0.0, 198.0));
+    app.add_option("--from", o.from, "Capture starts at this show time (default 0; the particles start afresh there)")
+        ->check(CLI::Range(0.0, 198.0));
     app.add_option("--to", o.to, "Capture ends after this show time (default 198)")->check(CLI::Range(0.0, 198.0));
     app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
     app.add_flag("--dev-record", o.dev_record, "Developer: record and write state.txt at the end");

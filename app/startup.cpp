@@ -30,7 +30,8 @@ static void start_music()
 }
 
 // Seeking starts the show later: show time S meets the music at 50 + S and the part's
-// clock at its own rate times S, exactly as if the show had run there.
+// clock at its own rate times S, as if the show had run there. The particles do not
+// replay the way there: they start afresh, so a seeked frame is not the show's frame.
 static void apply_seek(double seconds, part_start& part)
 {
     if (seconds <= 0) return;
