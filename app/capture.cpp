@@ -17,10 +17,16 @@ long capture_frame_count(const capture_session& c)
     return n;
 }
 
-std::string capture_progress(long done, long total, double show_time, double wall_seconds)
+double capture_pace(double seconds_per_frame, long done, double frame_seconds)
 {
-    const double fps = wall_seconds > 0 ? done / wall_seconds : 0;
-    const long eta = fps > 0 ? long((total - done) / fps + 0.5) : 0;
+    const double weight = 1.0 / double(done < 1 ? 1 : done < 64 ? done : 64);
+    return seconds_per_frame + weight * (frame_seconds - seconds_per_frame);
+}
+
+std::string capture_progress(long done, long total, double show_time, double seconds_per_frame)
+{
+    const double fps = seconds_per_frame > 0 ? 1.0 / seconds_per_frame : 0;
+    const long eta = long(double(total - done) * seconds_per_frame + 0.5);
     char buf[128];
     std::snprintf(buf, sizeof buf, "frame %ld/%ld  show %.2f s  %.1f fps  ETA %ld:%02ld", done, total, show_time,
                   fps, eta / 60, eta % 60);

@@ -117,7 +117,8 @@ static void report_progress(bool last)
     const bool tty = isatty(2);
     if (!last && elapsed - g_capture.last_report < (tty ? 0.25 : 5.0)) return;
     g_capture.last_report = elapsed;
-    const std::string line = capture_progress(g_capture.frames_done, total, g_demo.show_time, elapsed);
+    const std::string line =
+        capture_progress(g_capture.frames_done, total, g_demo.show_time, g_capture.seconds_per_frame);
     std::fprintf(stderr, tty ? "\r%s\033[K%s" : "%s%s", line.c_str(), tty && !last ? "" : "\n");
 }
 
@@ -129,6 +130,10 @@ static bool deliver_captured_frame()
         capture_write_png(g_capture.png_dir, g_capture.frames_done, g_demo.screen_width, g_demo.screen_height);
     if (g_capture.video && !video_write_frame()) return false;
     ++g_capture.frames_done;
+    const double now = wall_seconds();
+    g_capture.seconds_per_frame =
+        capture_pace(g_capture.seconds_per_frame, g_capture.frames_done, now - g_capture.last_frame_end);
+    g_capture.last_frame_end = now;
     report_progress(false);
     return true;
 }
@@ -199,7 +204,7 @@ int main(int argc, char** argv)
     if (!open_gl_window(window_title, g_demo.screen_width, g_demo.screen_height, 32, g_demo.fullscreen))
         return 0;
     if (g_capture.video && !start_video()) return 1;
-    g_capture.wall_start = wall_seconds();
+    g_capture.wall_start = g_capture.last_frame_end = wall_seconds();
     platform_inhibit_screensaver(true);
     main_loop();
     frame_stats_close();

@@ -97,6 +97,20 @@ TEST(Capture, FrameTimesAreExactAndTheLastFrameIsAtTo)
     EXPECT_EQ(capture_png_name("/tmp/c", 7), "/tmp/c/000007.png");
 }
 
+// A render whose frames slow from 0.5 s to 2.5 s must quote the slow pace soon, not the
+// average since the start.
+TEST(Capture, TheEtaFollowsTheRecentPace)
+{
+    double pace = 0;
+    long done = 0;
+    for (; done < 100; ++done) pace = capture_pace(pace, done + 1, done == 0 ? 3.0 : 0.5);
+    EXPECT_NEAR(pace, 0.5, 0.03);  // the slow first frame (shader compiles) is forgotten
+    for (; done < 400; ++done) pace = capture_pace(pace, done + 1, 2.5);
+    EXPECT_NEAR(pace, 2.5, 0.03);  // the average since the start would say 1.75
+    EXPECT_EQ(capture_progress(400, 1000, 150.0, 2.5), "frame 400/1000  show 150.00 s  0.4 fps  ETA 25:00");
+    EXPECT_EQ(capture_progress(0, 10, 0.0, 0.0), "frame 0/10  show 0.00 s  0.0 fps  ETA 0:00");
+}
+
 static int parse(std::vector<const char*> args, run_options& o)
 {
     args.insert(args.begin(), "thornwake");
