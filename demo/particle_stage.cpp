@@ -118,21 +118,35 @@ void end_draw()
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void draw_main(part_start& part, const particle_controls& c)
+}  // namespace
+
+void draw_main_particles(part_start& part, const particle_controls& c)
 {
     const particle_system& main = part.particles_main;
     const float dsp = float(0.6 * part.frame_copy.spectrum[2]);
     begin_draw(part, main, c.takeover, {c.transform, 0.0f, dsp, false, 0.0f});
     const int n = std::max(main.count(), 0);
     glColor3f(0.9f, 0.9f, 0.9f);
+    // Each strip goes as separate segments, 2a and 2a + 1 drawing (a, a + 1), so that the
+    // vertex stage can drop a broken one whole: a strip would rasterise it, however far it
+    // jumps. The ends come from the population's buffer view. Attribute 0 must stay
+    // enabled for anything to be drawn; this layout keeps its reads inside the buffer.
+    const shader_bank& bank = part.shaders;
+    bank.set_uniform_1f(part.slot_material1, "LineSegments", 1);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
     for (const strip_draw& s : main_line_strips(n)) {
+        if (s.count < 2) continue;
         glLineWidth(s.line_width);
-        glDrawArrays(GL_LINE_STRIP, s.first, s.count);
+        glDrawArrays(GL_LINES, 2 * s.first, 2 * (s.count - 1));
     }
+    bank.set_uniform_1f(part.slot_material1, "LineSegments", 0);
+    glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
     glColor3f(1, 1, 1);
     glDrawArrays(GL_POINTS, 0, n);
     end_draw();
 }
+
+namespace {
 
 void draw_splash(part_start& part, const particle_controls& c)
 {
@@ -181,6 +195,6 @@ void run_particle_stage(part_start& part, render_engine& engine)
     update_main(part, engine, t, c, cam_y, rotation);
     update_splash(part, engine, t, c, cam_y, rotation);
     timer.switch_to(frame_stage::draw);
-    draw_main(part, c);
+    draw_main_particles(part, c);
     draw_splash(part, c);
 }

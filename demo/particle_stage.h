@@ -4,6 +4,11 @@
 #pragma once
 
 class part_start;
+struct particle_controls;
 struct render_engine;
 
 void run_particle_stage(part_start& part, render_engine& engine);
+
+// The main population's line strips, then its points, under the current matrices. A strip
+// segment whose ends jump more than 0.35 apart, or touch a lost particle, is not drawn.
+void draw_main_particles(part_start& part, const particle_controls& c);

@@ -3,11 +3,9 @@
 
 in vec4 vColour;
 in float vGlow;
-flat in float vLink;
 
 void main()
 {
-    if (vLink < 0.5) discard;
     gl_FragData[0] = vec4(vColour.rgb * 0.6, 1.0);
     gl_FragData[1] = vec4(vColour.rgb * (vGlow + 0.4), 1.0);
 }

@@ -16,10 +16,10 @@ uniform float transform;          // main: 0..1 folds the population onto a turn
 uniform float TheMode;            // 0 main population, 1 splash
 uniform float Dsp;                // spectrum level of this population's band: bigger, brighter points
 uniform float DatX;               // sideways shift of the splash population
+uniform float LineSegments;       // 1: vertices 2a and 2a + 1 draw segment (a, a + 1) as GL_LINES
 
 out vec4 vColour;
 out float vGlow;
-flat out float vLink;             // 0 for a line segment that jumps across the scene
 
 bool usable(vec3 p)
 {
@@ -85,22 +85,26 @@ void main()
     int i = gl_VertexID;
     int count = max(textureSize(TheVBO), 1);
     vec3 p = State.xyz;
-    if (!usable(p)) {
+    bool kept = usable(p);
+    // Both ends of a segment are read from the population, and a segment that jumps
+    // across the scene is broken: both its vertices leave the clip volume, so it is
+    // dropped whole before it reaches the rasteriser.
+    for (int once = int(LineSegments > 0.5); once > 0; --once) {
+        int a = gl_VertexID >> 1;
+        i = a + (gl_VertexID & 1);
+        vec3 first = texelFetch(TheVBO, a).xyz;
+        vec3 last = texelFetch(TheVBO, a + 1).xyz;
+        p = i == a ? first : last;
+        kept = usable(first) && usable(last) &&
+               distance(place(first, a, count), place(last, a + 1, count)) < 0.35;
+    }
+    if (!kept) {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the clip volume
         vColour = vec4(0.0);
         vGlow = 0.0;
-        vLink = 0.0;
         return;
     }
     p = place(p, i, count);
-
-    // Segment (i - 1, i) takes its flat value from vertex i: break long jumps. Points
-    // are drawn white and lines slightly grey, so only lines are ever broken.
-    vLink = 1.0;
-    for (int once = int(i > 0 && gl_Color.r < 0.95); once > 0; --once) {
-        vec3 q = texelFetch(TheVBO, i - 1).xyz;
-        vLink = usable(q) && distance(place(q, i - 1, count), p) < 0.35 ? 1.0 : 0.0;
-    }
 
     vec3 base = texel_colour(RenderedRGB2, i);
     vec3 colour = mix(vec3(0.75, 0.8, 0.9), base, 0.6);

@@ -9,9 +9,12 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -101,4 +104,50 @@ TEST(ParticleStageGL, EachProgramGetsItsOwnValues)
     EXPECT_FLOAT_EQ(uniform_value(draw, "DatX"), 0.3f * pos_x_splash_at(t));
     EXPECT_FLOAT_EQ(uniform_value(draw, "Dsp"), 0.3f);
     EXPECT_EQ(uniform_value(draw, "takeover"), takeover_at(t));
+}
+
+// Brightest channel of the window's pixels at x, y - 1 and y (from the bottom left): a
+// line along a pixel edge may land on either row.
+static int lit(int x, int y)
+{
+    unsigned char rgba[8] = {};
+    glReadPixels(x, y - 1, 1, 2, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return std::max({rgba[0], rgba[1], rgba[2], rgba[4], rgba[5], rgba[6]});
+}
+
+TEST(ParticleStageGL, StripsDropTheSegmentsThatJumpAndNothingElse)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    // Two short segments (0, 1) and (2, 3) joined by a jump across the middle; every other
+    // particle is lost, so the strips end at 3. Identity matrices: positions are on screen.
+    std::vector<std::array<float, 4>> state(1600, {1e30f, 0, 0, 1});
+    state[0] = {-0.8f, -0.5f, 0, 1};
+    state[1] = {-0.6f, -0.5f, 0, 1};
+    state[2] = {0.6f, 0.5f, 0, 1};
+    state[3] = {0.8f, 0.5f, 0, 1};
+    glBindBuffer(GL_ARRAY_BUFFER, part->particles_main.source_buffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(state.size() * 16), state.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (GLenum m : {GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(m);
+        glLoadIdentity();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+    glViewport(0, 0, 320, 180);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    draw_main_particles(*part, particle_controls{});
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    EXPECT_GT(lit(48, 45), 0) << "segment (0, 1)";
+    EXPECT_GT(lit(272, 135), 0) << "segment (2, 3)";
+    // The jump from (64, 45) to (256, 135) would cross the middle of the screen.
+    for (int x = 100; x <= 220; x += 10) {
+        const int y = 45 + (x - 64) * 90 / 192;
+        EXPECT_EQ(std::max(lit(x, y), lit(x, y + 1)), 0) << x;
+    }
 }

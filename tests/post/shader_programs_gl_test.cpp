@@ -42,7 +42,7 @@ TEST(ShaderPrograms, ParticleDrawingProgramsLinkWithTheirUniforms)
         ASSERT_TRUE(linked(bank.programs[slot])) << slot;
         expect_uniforms(bank.programs[slot],
                         {"PosY", "PP", "time", "GlobalResolution", "RenderedRGB", "RenderedRGB2",
-                         "takeover", "transform", "TheVBO", "TheMode", "Dsp", "DatX"});
+                         "takeover", "transform", "TheVBO", "TheMode", "Dsp", "DatX", "LineSegments"});
     }
     bank.build_program(data("Materials/v_material2d.cpp"), data("Materials/f_material2.cpp"), 22);
     EXPECT_TRUE(linked(bank.programs[22]));
