@@ -197,8 +197,24 @@ void limit_true_peak(stereo& mix, float ceiling) {
     }
 }
 
+void remove_dc(stereo& mix) {
+    const double r = std::exp(-2.0 * pi * dc_cutoff_hz / sample_rate);
+    const double unity = 0.5 * (1.0 + r);  // passband gain 1 instead of 2 / (1 + r)
+    for (mono* ch : {&mix.left, &mix.right}) {
+        double x1 = 0, y1 = 0;
+        for (float& v : *ch) {
+            const double y = unity * (v - x1) + r * y1;
+            x1 = v;
+            y1 = y;
+            v = static_cast<float>(y);
+        }
+    }
+}
+
 master_result master_to(stereo& mix, double target_lufs, double ceiling_dbtp) {
     const float ceiling = db_to_gain(static_cast<float>(ceiling_dbtp));
+    // Before the limiter: an offset would eat headroom on one side and bias its gain.
+    remove_dc(mix);
     const stereo source = mix;
     double gain_db = target_lufs - integrated_loudness(mix);
     // Limiting takes some loudness away; two corrections land within a few hundredths of a dB.

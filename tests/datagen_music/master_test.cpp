@@ -33,6 +33,18 @@ stereo loud_noise(double seconds) {
     return s;
 }
 
+double mean(const mono& x) {
+    double sum = 0;
+    for (float v : x) sum += v;
+    return x.empty() ? 0.0 : sum / static_cast<double>(x.size());
+}
+
+double rms(const mono& x, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t i = from; i < to; ++i) sum += static_cast<double>(x[i]) * x[i];
+    return std::sqrt(sum / static_cast<double>(to - from));
+}
+
 }  // namespace
 
 TEST(Loudness, ReferenceSineReadsItsLevel) {
@@ -77,6 +89,38 @@ TEST(Mastering, ReachesTheTargetUnderTheCeiling) {
     EXPECT_NEAR(r.loudness_lufs, -14.0, 0.2);
     EXPECT_NEAR(integrated_loudness(s), r.loudness_lufs, 0.01);
     EXPECT_LE(20 * std::log10(true_peak(s)), -1.8 + 0.01);
+}
+
+TEST(Mastering, RemovesTheDcOffsetOfEachChannel) {
+    // Like the arpeggio's narrow pulse: an offset that comes and goes with the notes, and
+    // more of it on one side.
+    stereo s = loud_noise(20.0);
+    for (size_t i = 0; i < s.left.size(); ++i) {
+        const float note = (i / 2205) % 4 == 0 ? 1.0f : 0.2f;
+        s.left[i] -= 0.06f * note;
+        s.right[i] -= 0.03f * note;
+    }
+    ASSERT_LT(mean(s.left), -0.02);
+    const master_result r = master_to(s, -14.0, -1.8);
+    EXPECT_NEAR(mean(s.left), 0.0, 0.0005);
+    EXPECT_NEAR(mean(s.right), 0.0, 0.0005);
+    EXPECT_NEAR(r.loudness_lufs, -14.0, 0.2);
+    EXPECT_LE(r.true_peak_dbtp, -1.8 + 0.01);
+}
+
+TEST(Mastering, DcBlockerLeavesTheSubBassAndAboveAlone) {
+    // 20.6 Hz is the sub octave of the lowest bass root, 47 Hz the kick's body.
+    for (double hz : {20.6, 47.0, 1000.0, 15000.0}) {
+        stereo s = sine(hz, 0.5, 4.0);
+        const double before = rms(s.left, sample_rate, s.left.size());
+        remove_dc(s);
+        const double after = rms(s.left, sample_rate, s.left.size());
+        EXPECT_NEAR(20 * std::log10(after / before), 0.0, hz < 30 ? 0.3 : 0.05) << hz << " Hz";
+    }
+    stereo step{mono(sample_rate, 0.25f), mono(sample_rate, -0.25f)};
+    remove_dc(step);
+    EXPECT_LT(std::abs(step.left.back()), 1e-4f);
+    EXPECT_LT(std::abs(step.right.back()), 1e-4f);
 }
 
 TEST(Effects, ReverbAndEchoTailsFollowTheSend) {

@@ -72,6 +72,12 @@ TEST(Soundtrack, FullTrackAsTheShowAndAListenerMeetIt) {
     const double lufs = integrated_loudness(as_stereo(a));
     EXPECT_LE(peak_db, -1.0);
     EXPECT_NEAR(lufs, -14.0, 1.0);
+    // No DC offset after the master, on either side.
+    for (const auto* ch : {&a.left, &a.right}) {
+        double sum = 0;
+        for (float v : *ch) sum += v;
+        EXPECT_NEAR(sum / static_cast<double>(ch->size()), 0.0, 0.0005);
+    }
 
     const std::vector<float> mono = mono_mix(a);
     std::vector<double> expected;
