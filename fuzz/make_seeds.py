@@ -7,6 +7,7 @@ import os
 import random
 import struct
 import sys
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, "corpus")
@@ -134,6 +135,89 @@ def run_option_seeds():
         put(r, "\0".join(a).encode())
 
 
+# The snapshot reader's fuzz key and shape (fuzz/reader_inputs.h) and its hash (state/).
+SNAP_KEY = 0x5457534E41500001
+SNAP_FLOATS = (8, 4, 9)
+M64 = (1 << 64) - 1
+K1, K2, K3 = 0x9E3779B97F4A7C15, 0xBF58476D1CE4E5B9, 0x94D049BB133111EB
+
+
+def hash_bytes(data, seed=0):
+    def absorb(lane, word):
+        lane = ((lane ^ word) * K3) & M64
+        return lane ^ (lane >> 29)
+
+    def finish(h):
+        h ^= h >> 30
+        h = (h * K2) & M64
+        h ^= h >> 27
+        h = (h * K3) & M64
+        return h ^ (h >> 31)
+
+    def word(at):
+        return int.from_bytes(data[at:at + 8], "little")
+
+    lane = [seed ^ K1, seed ^ K2, seed ^ K3, ~seed & M64]
+    at = 0
+    while len(data) - at >= 32:
+        lane = [absorb(lane[i], word(at + 8 * i)) for i in range(4)]
+        at += 32
+    i = 0
+    while len(data) - at >= 8:
+        lane[i] = absorb(lane[i], word(at))
+        at += 8
+        i += 1
+    if at < len(data):
+        lane[3] = absorb(lane[3], word(at))
+    h = seed ^ ((len(data) * K1) & M64)
+    for l in lane:
+        h = (finish(h ^ l) + K1) & M64
+    return finish(h)
+
+
+def byte_shuffle(raw, element):
+    n = len(raw) // element
+    return b"".join(raw[b:n * element:element] for b in range(element)) + raw[n * element:]
+
+
+def snapshot(step, floats, tail=(0.0, 0.0, 0.0, 0, 0.0, 0.0, 0.0, 0), key=SNAP_KEY, counts=None, version=1,
+             level=1, stream=None, extra=b""):
+    counts = counts or [len(f) for f in floats]
+    payload = (byte_shuffle(struct.pack("<%df" % len(floats[0]), *floats[0]), 16) +
+               byte_shuffle(struct.pack("<%df" % len(floats[1]), *floats[1]), 16) +
+               byte_shuffle(struct.pack("<%df" % len(floats[2]), *floats[2]), 12) +
+               struct.pack("<3fi3fi", *tail))
+    stream = zlib.compress(payload, level) if stream is None else stream
+    head = b"TWSNAP" + struct.pack("<HQqQQQQ", version, key, step, *counts, len(stream))
+    return head + struct.pack("<Q", hash_bytes(payload, hash_bytes(head, key))) + stream + extra
+
+
+def snapshot_seeds():
+    r = "snapshot"
+    rnd = random.Random(7)
+    floats = [[rnd.uniform(-4, 4) for _ in range(n)] for n in SNAP_FLOATS]
+    tail = (0.5, -1.0, 2.0, 1, 0.25, -0.75, 1.5, 274)
+    good = snapshot(600, floats, tail)
+    put(r, good, "valid")
+    put(r, snapshot(0, [[0.0] * n for n in SNAP_FLOATS]), "valid_zero")
+    put(r, snapshot(2 ** 40, floats, tail, level=0), "valid_stored")
+    odd = [[float("nan"), float("inf"), -float("inf"), -0.0, 1e-45, 3.4e38, 0.0, 1.0], floats[1], floats[2]]
+    put(r, snapshot(1, odd, tail, level=9), "valid_nan_inf")
+    put(r, b"", "empty")
+    put(r, good[:64], "header_only")
+    truncations(r, good, 11)
+    put(r, good + b"\0", "trailing")
+    put(r, snapshot(600, floats, tail, key=SNAP_KEY + 1), "other_key")
+    put(r, snapshot(600, floats, tail, version=2), "version_2")
+    put(r, snapshot(-1, floats, tail), "negative_step")
+    put(r, snapshot(600, floats, tail, counts=[8, 4, 1 << 62]), "huge_count")
+    put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 1000000, 9)), "inflates_too_far")
+    put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 40)), "inflates_short")
+    put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 116) + b"\0"), "stream_then_junk")
+    put(r, good[:-9] + bytes([good[-9] ^ 0x10]) + good[-8:], "flipped_stream")
+    put(r, good[:56] + bytes([good[56] ^ 1]) + good[57:], "checksum_field")
+
+
 def image_seeds(data_dir):
     r = "image_sequence"
     put(r, b"", "empty")
@@ -200,6 +284,7 @@ def main():
     volume_seeds()
     shader_seeds()
     run_option_seeds()
+    snapshot_seeds()
     image_seeds(data_dir)
     if data_dir:
         data_seeds(data_dir)

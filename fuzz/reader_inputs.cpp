@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 #include "assets/recorded_path.h"
 #include "particles/velocity_volume.h"
 #include "render/shader_bank.h"
+#include "state/snapshot.h"
 #include "tools/state_file.h"
 
 static std::string_view as_text(const uint8_t* data, size_t size)
@@ -140,6 +142,32 @@ void feed_run_options(const uint8_t* data, size_t size)
     if (code != -1 && code != 0 && code != 2) std::abort();
 }
 
+static bool same_floats(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), 4 * a.size()) == 0);
+}
+
+void feed_snapshot(const uint8_t* data, size_t size)
+{
+    const snapshot_shape shape{fuzz_snapshot_floats[0], fuzz_snapshot_floats[1], fuzz_snapshot_floats[2]};
+    std::string why;
+    const std::optional<sim_snapshot> s = decode_snapshot({data, size}, fuzz_snapshot_key, shape, why);
+    if (!s) {
+        if (why.empty()) std::abort();  // the cache prints the reason
+        return;
+    }
+    if (shape_of(*s) != shape || s->step < 0) std::abort();
+    // What reads must write back to bytes that read as the same state.
+    const std::optional<sim_snapshot> again =
+        decode_snapshot(encode_snapshot(*s, fuzz_snapshot_key), fuzz_snapshot_key, shape, why);
+    if (!again || again->step != s->step || !same_floats(again->main_state, s->main_state) ||
+        !same_floats(again->splash_state, s->splash_state) || !same_floats(again->box_positions, s->box_positions) ||
+        std::memcmp(again->lead, s->lead, sizeof s->lead) != 0 || again->lead_read != s->lead_read ||
+        std::memcmp(again->lead_followed, s->lead_followed, sizeof s->lead_followed) != 0 ||
+        again->seq_request != s->seq_request)
+        std::abort();
+}
+
 std::span<const fuzz_reader> fuzz_readers()
 {
     static const fuzz_reader readers[] = {
@@ -151,6 +179,7 @@ std::span<const fuzz_reader> fuzz_readers()
         {"shader_source", feed_shader_source},
         {"image_sequence", feed_image_sequence},
         {"run_options", feed_run_options},
+        {"snapshot", feed_snapshot},
     };
     return readers;
 }

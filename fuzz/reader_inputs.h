@@ -14,6 +14,12 @@ void feed_velocity_volume(const uint8_t* data, size_t size);
 void feed_shader_source(const uint8_t* data, size_t size);
 void feed_image_sequence(const uint8_t* data, size_t size);
 void feed_run_options(const uint8_t* data, size_t size);
+void feed_snapshot(const uint8_t* data, size_t size);
+
+// The snapshot reader is fed under this key and a tiny shape, so that the fuzzer can reach a
+// file that reads; fuzz/make_seeds.py writes its seeds with the same numbers.
+constexpr uint64_t fuzz_snapshot_key = 0x5457534E41500001ull;
+constexpr size_t fuzz_snapshot_floats[3] = {8, 4, 9};
 
 struct fuzz_reader {
     const char* name;  // also the folder under fuzz/corpus and fuzz/regressions

@@ -10,6 +10,7 @@
 #include "assets/obj_mesh.h"
 #include "assets/polygons.h"
 #include "fuzz/reader_inputs.h"
+#include "state/snapshot.h"
 
 namespace fs = std::filesystem;
 
@@ -74,6 +75,25 @@ TEST(huge_faces, polygon_keeps_every_corner)
     const polygon_list faces = parse_polygons(hundred_thousand_corner_face("//"));
     ASSERT_EQ(faces.size(), 1u);
     EXPECT_EQ(faces[0].size(), 100000u);
+}
+
+// The snapshot seeds come from a second writer (make_seeds.py): those named valid must read,
+// or the fuzzer never starts inside an accepted file; the damaged ones must not.
+TEST(snapshot_seeds, only_the_valid_ones_read)
+{
+    const snapshot_shape shape{fuzz_snapshot_floats[0], fuzz_snapshot_floats[1], fuzz_snapshot_floats[2]};
+    const fs::path dir = fs::path(THORNWAKE_SOURCE_DATA_DIR).parent_path() / "fuzz" / "corpus" / "snapshot";
+    int valid = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string bytes = file_bytes(entry.path());
+        const bool named_valid = entry.path().filename().string().starts_with("valid");
+        std::string why;
+        const bool reads = decode_snapshot({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()},
+                                           fuzz_snapshot_key, shape, why).has_value();
+        EXPECT_EQ(reads, named_valid) << entry.path() << ": " << why;
+        valid += named_valid;
+    }
+    EXPECT_GE(valid, 4);
 }
 
 }  // namespace
