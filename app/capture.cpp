@@ -1,5 +1,7 @@
 #include "app/capture.h"
 
+#include "app/step_schedule.h"
+
 #include <GL/glew.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
@@ -8,7 +10,14 @@
 
 capture_session g_capture;
 
-double capture_frame_time(const capture_session& c, long k) { return c.from + double(k + 1) / c.fps; }
+bool capture_start_at(capture_session& c, double from)
+{
+    c.first = long(capture_first_multiple(from, c.fps));
+    c.from = double(c.first) / c.fps;
+    return c.from == from || (from <= 0 && c.first == 0);
+}
+
+double capture_frame_time(const capture_session& c, long k) { return double(c.first + k + 1) / c.fps; }
 
 long capture_frame_count(const capture_session& c)
 {

@@ -5,7 +5,8 @@
 struct capture_session {
     bool on = false;
     int fps = 60;
-    double from = 0, to = 198.0;
+    double from = 0, to = 198.0;  // from: first / fps, see capture_start_at
+    long first = 0;
     long frames_done = 0;
     std::string png_dir;  // PNG frames, or empty
     bool video = false;   // frames go to the video encoder
@@ -16,7 +17,10 @@ struct capture_session {
 };
 extern capture_session g_capture;
 
-// Show time of frame k: from + (k + 1) / fps, computed directly so no rounding accumulates.
+// Starts the capture at the whole multiple of 1/fps nearest `from`, so that two captures'
+// show times agree bit for bit; false when that moved it.
+bool capture_start_at(capture_session& c, double from);
+// Show time of frame k: (first + k + 1) / fps, computed directly so no rounding accumulates.
 double capture_frame_time(const capture_session& c, long k);
 // Frames from..to holds: those whose show time is at most to.
 long capture_frame_count(const capture_session& c);

@@ -6,6 +6,7 @@
 #include "app/dev_tools.h"
 #include "app/frame_rules.h"
 #include "app/shell.h"
+#include "app/simulation.h"
 #include "app/video_export.h"
 #include "audio/music.h"
 #include "demo/parts.h"
@@ -15,6 +16,7 @@
 #include "render/render_engine.h"
 #include "render/screen.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 demo_state g_demo;
@@ -29,6 +31,7 @@ static void destroy_part()
 void end_show(bool close_music)
 {
     if (close_music) music_close();
+    simulation_finish();
     frame_stats_close();  // its last GPU results need the context
     close_gl_window();
     destroy_part();
@@ -89,6 +92,24 @@ static void draw_fade_overlay(double f)
     glFlush();
 }
 
+// The developer scene jump: picture, simulation and music move together. A scene past the
+// show's end would only end it, so it is refused.
+static void jump_to_scene(int scene)
+{
+    const double to = scene_jump_time(scene, g_demo.show_time);
+    if (to == g_demo.show_time) return;
+    if (show_is_over(to)) {
+        std::fprintf(stderr, "thornwake: scene %d starts at show time %.2f s, after the show's end; not jumping\n",
+                     scene, to);
+        return;
+    }
+    g_demo.show_time = to;
+    simulation_seek(to);
+    if (g_demo.music_enabled) music_set_position(1, music_track_sample(to));
+    // The seek's time is not the show's: the next frame starts here.
+    g_demo.previous_clock = clock_read(g_demo.clock);
+}
+
 bool run_frame()
 {
     g_demo.frame_delta = next_frame_delta();
@@ -109,7 +130,9 @@ bool run_frame()
     frame.aux_flag = 0;
     frame.window_value = window_value_at(g_demo.timeline_table, g_demo.show_time);
 
-    g_demo.show_time += g_demo.frame_delta;
+    // A capture frame lands on its whole multiple of 1/fps exactly, not on a sum of deltas.
+    g_demo.show_time = g_capture.on ? capture_frame_time(g_capture, g_capture.frames_done)
+                                    : g_demo.show_time + g_demo.frame_delta;
     frame.show_time = g_demo.show_time;
     for (int i = 0; i < 256; ++i) frame.keys[i] = g_demo.key_down[i];
 
@@ -119,6 +142,7 @@ bool run_frame()
     }
     frame.mode = 1;
     frame.show_time = g_demo.show_time;
+    simulation_advance(g_demo.show_time, !g_capture.on);
 
     const int slot = choose_part_slot(g_demo.show_time, g_demo.part_slots[0] != nullptr,
                                       g_demo.part_slots[1] != nullptr);
@@ -127,10 +151,7 @@ bool run_frame()
     dev_record_frame();
     dev_apply_bookmarks();
 
-    if (g_demo.start_scene > -1 && g_demo.frame_count == 1) {
-        g_demo.show_time = scene_jump_time(g_demo.start_scene, g_demo.show_time);
-        music_set_position(0, uint32_t(g_demo.show_time * 44100.0));
-    }
+    if (g_demo.start_scene > -1 && g_demo.frame_count == 1) jump_to_scene(g_demo.start_scene);
 
     const bool capture_over = g_capture.on && g_demo.show_time > g_capture.to;
     if (show_is_over(g_demo.show_time) || capture_over) end_show(true);

@@ -9,8 +9,11 @@
 #include "app/capture.h"
 #include "app/demo_state.h"
 #include "app/setup_dialog.h"
+#include "app/frame_rules.h"
 #include "app/shell.h"
+#include "app/simulation.h"
 #include "app/video_export.h"
+#include "audio/music.h"
 #include "platform/platform.h"
 #include "render/frame_stats.h"
 
@@ -76,12 +79,15 @@ static void apply_options(const run_options& o)
     g_demo.effects_enabled = o.dev_effects;
     g_demo.start_scene = o.start_scene;
     const bool asked_window = o.width || o.windowed || o.fullscreen;
-    if (o.no_setup || asked_window || o.capturing() || !platform_has_display())
+    if (o.no_setup || asked_window || o.capturing() || o.bake || !platform_has_display())
         g_demo.show_setup_dialog = false;
     g_demo.antialiased = !o.no_aa;
     g_capture.on = o.capturing();
     g_capture.fps = o.fps;
-    g_capture.from = o.from > 0 ? o.from : o.seek;
+    const double from = o.from > 0 ? o.from : o.seek;
+    if (g_capture.on && !capture_start_at(g_capture, from))
+        std::fprintf(stderr, "thornwake: starting at show time %.6g s, the whole frame at %d fps nearest %.6g s\n",
+                     g_capture.from, g_capture.fps, from);
     g_capture.to = o.to;
     g_capture.png_dir = o.capture_dir;
     g_capture.video = !o.video_file.empty();
@@ -179,7 +185,7 @@ static bool start_video()
     video_settings v;
     v.output = g_options.video_file;
     v.music = "music/PS.mp3";
-    v.music_start = 50.0 + g_capture.from;
+    v.music_start = music_offset_seconds + g_capture.from;
     v.seconds = double(capture_frame_count(g_capture)) / g_capture.fps;
     v.width = g_demo.screen_width;
     v.height = g_demo.screen_height;
@@ -196,13 +202,18 @@ int main(int argc, char** argv)
     if (!prepare_outputs(g_options) || !enter_data_dir(g_options.data_dir)) return 1;
     if (!g_options.stats_file.empty() && !frame_stats_open(g_options.stats_file)) return 1;
     g_capture.png_dir = g_options.capture_dir;
-    if (g_capture.on || !platform_has_display()) platform_messages_to_stderr(true);
+    if (g_capture.on || g_options.bake || !platform_has_display()) platform_messages_to_stderr(true);
     std::signal(SIGINT, on_interrupt);
     std::signal(SIGTERM, on_interrupt);
 
     if (!choose_size()) return 0;
     if (!open_gl_window(window_title, g_demo.screen_width, g_demo.screen_height, 32, g_demo.fullscreen))
         return 0;
+    if (g_options.bake) {
+        const bool baked = simulation_bake(show_end_time);
+        close_gl_window();
+        return baked ? 0 : 1;
+    }
     if (g_capture.video && !start_video()) return 1;
     g_capture.wall_start = g_capture.last_frame_end = wall_seconds();
     platform_inhibit_screensaver(true);

@@ -30,14 +30,22 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     app.add_flag("--no-aa", o.no_aa, "No multisampling");
     app.add_flag("--no-setup", o.no_setup, "Skip the setup dialog: 1280x720 windowed unless told otherwise");
     app.add_flag("--silent", o.silent, "No audio output; the spectrum still drives the show");
-    app.add_option("--seek", o.seek, "Start at this show time in seconds (the particles start afresh there)")
+    app.add_option("--seek", o.seek,
+                   "Start at this show time in seconds, exactly as a run from 0 shows it (the simulation steps "
+                   "there from the nearest cached snapshot)")
         ->check(CLI::Range(0.0, 198.0));
     app.add_option("--capture", o.capture_dir, "Render offline at a fixed step, one PNG per frame into DIR");
     app.add_option("--video", o.video_file, "Render offline into an H.264 video with the music (needs ffmpeg)");
+    app.add_flag("--bake", o.bake,
+                 "Fill the snapshot cache ($XDG_CACHE_HOME/thornwake, default ~/.cache/thornwake) for the whole "
+                 "show, then exit; later seeks start from it");
+    app.add_flag("--no-cache", o.no_cache, "Neither read nor write simulation snapshots (seeks step from 0)");
     app.add_option("--stats", o.stats_file, "Write per-frame timings to this CSV file");
     app.add_option("--fps", o.fps, "Frames per second of show time in capture and video mode (default 60)")
         ->check(CLI::Range(1, 1000));
-    app.add_option("--from", o.from, "Capture starts at this show time (default 0; the particles start afresh there)")
+    app.add_option("--from", o.from,
+                   "Capture starts at this show time, rounded to a whole frame at --fps (default 0; same frames "
+                   "as a capture from 0)")
         ->check(CLI::Range(0.0, 198.0));
     app.add_option("--to", o.to, "Capture ends after this show time (default 198)")->check(CLI::Range(0.0, 198.0));
     app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
@@ -45,7 +53,8 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     app.add_flag("--dev-state", o.dev_state, "Developer: read state.txt and enable bookmark keys 0-7");
     app.add_flag("--dev-asset-list", o.dev_asset_list, "Developer: write the asset list report");
     app.add_flag("--dev-effects", o.dev_effects, "Developer: also play the effects track");
-    app.add_option("--start-scene", o.start_scene, "Developer: jump to scene 1-5 on the first frame")
+    app.add_option("--start-scene", o.start_scene, "Developer: jump on the first frame to scene 1 (show time 32.2 s), 2 (74.1 s) or 3 (130 s); "
+                   "4 and 5 lie past the show's end and are refused")
         ->check(CLI::Range(-4, 5));
     try {
         app.parse(argc, argv);
@@ -69,6 +78,10 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     }
     if (!o.capture_dir.empty() && !o.video_file.empty()) {
         std::fprintf(stderr, "thornwake: choose one of --capture and --video\n");
+        return 2;
+    }
+    if (o.capturing() && o.start_scene > 0) {
+        std::fprintf(stderr, "thornwake: --start-scene does not combine with --capture or --video; use --from\n");
         return 2;
     }
     if (o.from >= o.to) {

@@ -20,6 +20,8 @@ struct run_options {
     bool dev_log = false, dev_record = false, dev_state = false, dev_asset_list = false;
     bool dev_effects = false;
     int start_scene = -4;
+    bool no_cache = false;       // neither read nor write simulation snapshots
+    bool bake = false;           // fill the snapshot cache for the whole show, then exit
     bool console = false;        // any argument at all: stdout unbuffered
 
     bool capturing() const { return !capture_dir.empty() || !video_file.empty(); }

@@ -5,6 +5,7 @@
 #include "app/demo_state.h"
 #include "app/dev_tools.h"
 #include "app/shell.h"
+#include "app/simulation.h"
 #include "audio/music.h"
 #include "demo/part_start.h"
 #include "platform/platform.h"
@@ -17,7 +18,7 @@ static void swap_window_buffers() { platform_swap(g_demo.window); }
 
 static sound_output chosen_output()
 {
-    if (g_capture.on) return sound_output::offline;
+    if (g_capture.on || g_options.bake) return sound_output::offline;
     return g_options.silent ? sound_output::silent : sound_output::device;
 }
 
@@ -29,15 +30,13 @@ static void start_music()
     std::exit(music_status_exit_code(s));
 }
 
-// Seeking starts the show later: show time S meets the music at 50 + S and the part's
-// clock at its own rate times S, as if the show had run there. The particles do not
-// replay the way there: they start afresh, so a seeked frame is not the show's frame.
-static void apply_seek(double seconds, part_start& part)
+// Seeking starts the show later, exactly as if it had run there: the simulation steps its
+// way there (from the nearest snapshot) before the music starts.
+static void apply_seek(double seconds)
 {
     if (seconds <= 0) return;
     g_demo.show_time = seconds;
-    part.scene_time = 1.113 * seconds;
-    if (g_demo.music_enabled) music_set_position(1, uint32_t((50.0 + seconds) * 44100.0));
+    simulation_seek(seconds);
 }
 
 void start_demo()
@@ -73,8 +72,11 @@ void start_demo()
     g_demo.part_slots[0] = part;
     part->load(&engine);
     part->loaded = 1;
+    simulation_start(*part, engine, !g_options.no_cache);
+    apply_seek(g_capture.on ? g_capture.from : g_options.seek);
 
     if (g_demo.music_enabled) start_music();
+    if (g_demo.music_enabled) music_set_position(1, music_track_sample(g_demo.show_time));
     dev_write_asset_list();
 
     g_demo.load_seconds = clock_read(g_demo.clock) - start_mark;
@@ -83,12 +85,9 @@ void start_demo()
     fill_timeline(g_demo.timeline_table);
     dev_open_frame_log();
 
-    g_demo.show_time = 0;
     frame_input& f = g_demo.frame;
     f.pnt_x = f.pnt_y = f.pnt_z = 0;
     for (int i = 0; i < 32; ++i) f.flags_a[i] = f.flags_b[i] = 0;
     f.flags_a[0] = 1;
     f.adjust_updown = 0;
-
-    apply_seek(g_capture.on ? g_capture.from : g_options.seek, *part);
 }

@@ -18,7 +18,8 @@ constexpr int music_channel = 1;
 constexpr int effects_channel = 2;
 constexpr int music_volume = 255;
 constexpr int effects_volume = 200;
-constexpr uint32_t music_first_sample = 2205000;  // 50.0 s: show time 0 meets the music here
+constexpr uint32_t music_first_sample = 2205000;  // show time 0 meets the music here
+static_assert(music_first_sample == music_offset_seconds * mixing_rate);
 constexpr const char* music_file = "music//PS.mp3";
 constexpr const char* effects_file = "music//Kelpwander sfx.mp3";
 
@@ -34,6 +35,37 @@ sink_kind sink_for(sound_output output) {
     case sound_output::device: break;
     }
     return sink_kind::device;
+}
+
+// A second, offline layer that only analyses the track, apart from the one that plays it.
+sound_system& analysis() {
+    static sound_system s;
+    return s;
+}
+
+uint64_t track_frame(double track_seconds) {
+    // Negative, NaN or absurd times must not convert out of range.
+    const double sample = std::round(track_seconds * mixing_rate);
+    return static_cast<uint64_t>(sample >= 0 ? std::min(sample, 1e15) : 0.0);
+}
+
+bool open_analysis() {
+    sound_system& s = analysis();
+    if (s.running())
+        return true;
+    sound_settings settings;
+    settings.rate = mixing_rate;
+    settings.channels = 1;
+    settings.output = sink_kind::offline;
+    std::unique_ptr<sound_source> music = s.start(settings) ? s.open_stream(music_file, open_mode) : nullptr;
+    if (!music) {
+        s.close();
+        return false;
+    }
+    s.set_spectrum_enabled(true);
+    s.play(0, std::move(music));
+    s.set_volume(0, music_volume);
+    return true;
 }
 
 music_status fail(music_status s) {
@@ -97,14 +129,25 @@ void music_read_frame(float& level, float spectrum[512]) {
 }
 
 void music_set_offline_time(double track_seconds) {
-    // Negative, NaN or absurd times must not convert out of range.
-    const double sample = std::round(track_seconds * mixing_rate);
-    const double safe = sample >= 0 ? std::min(sample, 1e15) : 0.0;
-    layer().mix_window_ending_at(music_channel, static_cast<uint64_t>(safe));
+    layer().mix_window_ending_at(music_channel, track_frame(track_seconds));
+}
+
+bool music_spectrum_at(double show_time, float spectrum[512]) {
+    if (!open_analysis())
+        return false;
+    analysis().mix_window_ending_at(0, track_frame(music_offset_seconds + show_time));
+    return analysis().spectrum(spectrum);
 }
 
 void music_set_volume(int channel, int volume) { layer().set_volume(channel, volume); }
 
 void music_set_position(int channel, uint32_t sample) { layer().set_position(channel, sample); }
 
-void music_close() { layer().close(); }
+uint32_t music_track_sample(double show_time) {
+    return static_cast<uint32_t>(std::min<uint64_t>(track_frame(music_offset_seconds + show_time), UINT32_MAX));
+}
+
+void music_close() {
+    layer().close();
+    analysis().close();
+}

@@ -3,6 +3,9 @@
 #pragma once
 #include <cstdint>
 
+// Show time 0 meets the music this far into the track.
+inline constexpr double music_offset_seconds = 50.0;
+
 enum class sound_output {
     device,   // the audio device; silent (with one line on stderr) when there is none
     silent,   // no device is opened; time still runs
@@ -23,6 +26,12 @@ int music_status_exit_code(music_status s);
 void music_read_frame(float& level, float spectrum[512]);
 // Offline output only: the next read describes the music just before this track time.
 void music_set_offline_time(double track_seconds);
+// The spectrum of the track just before show time `show_time`, from the decoded file alone:
+// the same in every run and at every frame rate, whatever the output plays. The simulation
+// steps read it. False (spectrum untouched) when the music cannot be opened.
+bool music_spectrum_at(double show_time, float spectrum[512]);
 void music_set_volume(int channel, int volume);
 void music_set_position(int channel, uint32_t sample);
+// The track's sample that plays at this show time.
+uint32_t music_track_sample(double show_time);
 void music_close();

@@ -15,6 +15,15 @@
 
 // ---- particle stage --------------------------------------------------------------
 
+// The part's clock runs this much faster than show time.
+inline constexpr double scene_clock_rate = 1.113;
+inline double scene_time_at(double show_time) { return show_time * scene_clock_rate; }
+
+// The simulation advances in fixed steps of show time, whatever the frame rate: every
+// update takes DeltaT and ThePS for one step.
+inline constexpr int sim_steps_per_second = 60;
+inline constexpr double step_seconds = 1.0 / sim_steps_per_second;
+
 struct particle_controls {
     int32_t seq_request = 30;
     float quantiser = 4;

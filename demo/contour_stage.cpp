@@ -163,17 +163,9 @@ void draw_dust_points(double t)
 
 }  // namespace
 
-void run_contour_stage(part_start& part, render_engine&)
+void run_contour_step(part_start& part, double t)
 {
     frame_stage_timer timer(frame_stage::contours);
-    glDisable(GL_BLEND);
-    shader_bank::unuse_program();
-    glLineWidth(2);
-    glDisable(GL_TEXTURE_2D);
-    // The passes after the scene clear to this grey.
-    glClearColor(0.1f, 0.1f, 0.1f, 0);
-
-    const double t = part.scene_time;
     contour_workspace& w = workspace();
     int32_t cursor = 0;
     // Without a frame there is nothing to trace; the emitter is still parked and sent.
@@ -185,7 +177,17 @@ void run_contour_stage(part_start& part, render_engine&)
     park_emitter(part.cloud_box, cursor, t);
     timer.switch_to(frame_stage::emitter_upload);
     part.cloud_box.upload();
-    timer.switch_to(frame_stage::draw);
+}
+
+void draw_contour_stage(double t)
+{
+    frame_stage_timer timer(frame_stage::draw);
+    glDisable(GL_BLEND);
+    shader_bank::unuse_program();
+    glLineWidth(2);
+    glDisable(GL_TEXTURE_2D);
+    // The passes after the scene clear to this grey.
+    glClearColor(0.1f, 0.1f, 0.1f, 0);
 
     draw_dust_points(t);
     glPointSize(2);

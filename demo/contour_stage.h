@@ -1,6 +1,7 @@
-// The scene's last stage: edges of the current video frame become contour lines, the
-// longest of them are smoothed, moved by the choreography and sampled into cloud_box,
-// which the particle updates read in the next frame; then the drifting dust points.
+// The scene's last stage. In every simulation step the edges of the current video frame
+// become contour lines, the longest of them are smoothed, moved by the choreography and
+// sampled into cloud_box, which the particle updates read in the next step. Every frame
+// draws the drifting dust points.
 // The CPU half (edges, sorting, emitting, parking) is exposed so it can be tested and
 // measured without a GL context.
 #pragma once
@@ -16,7 +17,10 @@
 class part_start;
 struct render_engine;
 
-void run_contour_stage(part_start& part, render_engine& engine);
+// One fixed step at scene time t: emit, park and upload cloud_box.
+void run_contour_step(part_start& part, double t);
+// The frame's share at scene time t: the stage's GL state and the dust points.
+void draw_contour_stage(double t);
 
 // Gaussian 9×9 then Canny 20/150/3, in place: `work` ends up an edge image.
 void find_edges(cv::Mat& work);

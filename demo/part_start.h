@@ -11,6 +11,7 @@
 #include "assets/recorded_path.h"
 #include "particles/emitter_cloud.h"
 #include "particles/particle_system.h"
+#include "state/snapshot.h"
 
 #include <cstdint>
 #include <opencv2/core.hpp>
@@ -24,6 +25,16 @@ public:
 
     void render(double* delta, render_engine* engine, frame_input* frame) override;
     void load(render_engine* engine) override;
+
+    // One fixed simulation step at this show time: the next video frame, the particle
+    // updates with the step's spectrum, the emitter from the video's contours. Frames
+    // only draw what the steps left.
+    void step(render_engine* engine, double show_time, const float* spectrum);
+    // Everything a step carries to the next, and back; restoring leaves the GL state a
+    // step leaves, so the frame after it is drawn as in a continuous run.
+    sim_snapshot save_state() const;
+    void restore_state(const sim_snapshot& s, double show_time);
+    snapshot_shape state_shape() const;
 
     // The scenes: title letters, then the particle and contour stages.
     void render_scene(render_engine* engine);
@@ -51,6 +62,8 @@ public:
 
     double scene_time = 0;
     double scene_time_shown = 0;
+    double step_scene_time = 0;  // of the last simulation step
+    vec3 lead_followed;          // where the camera follows the lead particle to
     int32_t render_count = 0;
     double last_delta = 0;
     frame_input frame_copy;

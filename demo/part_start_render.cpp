@@ -2,6 +2,7 @@
 // the post-processing passes around render_scene, and the fade.
 #include "demo/part_start.h"
 
+#include "demo/choreography.h"
 #include "post/camera_rig.h"
 #include "post/chain_curves.h"
 #include "post/post_passes.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr double scene_clock_rate = 1.113;
 constexpr int reload_key = 32;  // space bar
 
 }  // namespace
@@ -26,7 +26,8 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     frame_copy = *frame;
 
     last_delta = *delta;
-    scene_time += *delta * scene_clock_rate;
+    // From show time, not summed from deltas, so every frame rate meets the same times.
+    scene_time = scene_time_at(frame->show_time);
     render_count += 1;
     scene_time_shown = scene_time;
     const double T = scene_time;
@@ -41,13 +42,10 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
 
     glPushAttrib(GL_ALL_ATTRIB_BITS);
 
-    particles_main.lead_particle.z = 0.0f;
-    const camera_pose pose =
-        place_camera(T, path.points, path.channel, particles_main.lead_particle);
+    const camera_pose pose = place_camera(T, path.points, path.channel, lead_followed);
     e.camera_eye = pose.eye;
     e.camera_target = pose.target;
     e.camera_up = pose.up;
-    particles_main.readback = pose.follow;
 
     chain_targets targets;
     targets.tex_color0 = tex_color0;

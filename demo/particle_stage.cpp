@@ -76,8 +76,7 @@ struct draw_inputs {
     float transform;
     float mode;
     float dsp;
-    bool with_dat_x;
-    float dat_x;
+    float dat_x;  // sideways shift: the splash's own; the main population is never shifted
 };
 
 // Program, buffer and state shared by both draws, then the per-draw uniforms.
@@ -108,7 +107,7 @@ void begin_draw(part_start& part, const particle_system& system, float takeover,
     glActiveTexture(GL_TEXTURE0);
     bank.set_uniform_1f(slot, "TheMode", in.mode);
     bank.set_uniform_1f(slot, "Dsp", in.dsp);
-    if (in.with_dat_x) bank.set_uniform_1f(slot, "DatX", in.dat_x);
+    bank.set_uniform_1f(slot, "DatX", in.dat_x);
 }
 
 void end_draw()
@@ -124,7 +123,7 @@ void draw_main_particles(part_start& part, const particle_controls& c)
 {
     const particle_system& main = part.particles_main;
     const float dsp = float(0.6 * part.frame_copy.spectrum[2]);
-    begin_draw(part, main, c.takeover, {c.transform, 0.0f, dsp, false, 0.0f});
+    begin_draw(part, main, c.takeover, {c.transform, 0.0f, dsp, 0.0f});
     const int n = std::max(main.count(), 0);
     glColor3f(0.9f, 0.9f, 0.9f);
     // Each strip goes as separate segments, 2a and 2a + 1 drawing (a, a + 1), so that the
@@ -148,14 +147,14 @@ void draw_main_particles(part_start& part, const particle_controls& c)
 
 namespace {
 
-void draw_splash(part_start& part, const particle_controls& c)
+void draw_splash(part_start& part, const particle_controls& c, bool drawn)
 {
     const particle_system& splash = part.particles_splash;
     const float dsp = float(0.6 * part.frame_copy.spectrum[1]);
-    begin_draw(part, splash, c.takeover, {1.0f, 1.0f, dsp, true, float(0.3 * c.pos_x_splash)});
+    begin_draw(part, splash, c.takeover, {1.0f, 1.0f, dsp, float(0.3 * c.pos_x_splash)});
     glColor3f(1, 1, 1);
     const int n = std::clamp(splash.count(), 0, splash_particle_count);
-    if (splash_drawn(c.pos_x_splash)) glDrawArrays(GL_POINTS, 0, n);
+    if (drawn) glDrawArrays(GL_POINTS, 0, n);
     end_draw();
 }
 
@@ -181,20 +180,26 @@ void set_up_stage(part_start& part, double t, float cam_y)
 
 }  // namespace
 
-void run_particle_stage(part_start& part, render_engine& engine)
+void run_particle_step(part_start& part, const render_engine& engine, double t)
 {
     frame_stage_timer timer(frame_stage::choreography);
-    const double t = part.scene_time;
-    const float cam_y = float(part.frame_copy.cam_y);
-    set_up_stage(part, t, cam_y);
+    // The shell zeroes cam_y before every frame, so the steps take it as 0.
+    const float cam_y = 0.0f;
     const mat4 rotation = rotation_matrix_at(t);
-    const particle_controls c = particle_controls_at(t, part.last_delta);
+    const particle_controls c = particle_controls_at(t, step_seconds);
     part.seq_request = c.seq_request;
 
     timer.switch_to(frame_stage::particle_update);
     update_main(part, engine, t, c, cam_y, rotation);
     update_splash(part, engine, t, c, cam_y, rotation);
-    timer.switch_to(frame_stage::draw);
+}
+
+void draw_particle_stage(part_start& part, double t)
+{
+    frame_stage_timer timer(frame_stage::draw);
+    const float cam_y = float(part.frame_copy.cam_y);
+    set_up_stage(part, t, cam_y);
+    const particle_controls c = particle_controls_at(t, step_seconds);
     draw_main_particles(part, c);
-    draw_splash(part, c);
+    draw_splash(part, c, splash_drawn(pos_x_splash_at(part.step_scene_time)));
 }

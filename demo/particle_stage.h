@@ -1,13 +1,17 @@
-// The scene's particle stage: sends the frame's control values to the update programs,
-// advances the main and splash populations and draws them, and asks for the next video
-// frame. Every value comes from demo/choreography.h; this file only issues the GL calls.
+// The scene's particle stage. A simulation step sends the step's control values to the
+// update programs, advances the main and splash populations and asks for the next video
+// frame; a frame draws both populations as the steps left them. Every value comes from
+// demo/choreography.h; this file only issues the GL calls.
 #pragma once
 
 class part_start;
 struct particle_controls;
 struct render_engine;
 
-void run_particle_stage(part_start& part, render_engine& engine);
+// One fixed step at scene time t. The spectrum texture must hold the step's spectrum.
+void run_particle_step(part_start& part, const render_engine& engine, double t);
+// The frame's draw at scene time t; the splash shows when the last step drew it out.
+void draw_particle_stage(part_start& part, double t);
 
 // The main population's line strips, then its points, under the current matrices. A strip
 // segment whose ends jump more than 0.35 apart, or touch a lost particle, is not drawn.

@@ -41,21 +41,11 @@ void draw_title_ring(const obj_mesh& mesh, int ring, double t)
 
 }  // namespace
 
-void part_start::load_sequence_frame()
-{
-    serve_sequence_request(seq_request, seq_idle, seq_frame, seq_work, seq_source);
-}
-
 void part_start::render_scene(render_engine* engine)
 {
     render_engine& e = *engine;
     const double t = scene_time;
-    frame_stage_timer timer(frame_stage::sequence_load);
-
-    load_sequence_frame();
-    // The contour stage always starts from an untouched copy of the current frame.
-    if (!seq_frame.empty()) seq_frame.copyTo(seq_work);
-    timer.switch_to(frame_stage::draw);
+    frame_stage_timer timer(frame_stage::draw);
 
     glViewport(0, 0, screen_width, screen_height);
 
@@ -75,6 +65,6 @@ void part_start::render_scene(render_engine* engine)
     shader_bank::unuse_program();
     for (int ring = 0; ring < title_rings; ++ring) draw_title_ring(title_mesh, ring, t);
 
-    run_particle_stage(*this, e);
-    run_contour_stage(*this, e);
+    draw_particle_stage(*this, t);
+    draw_contour_stage(t);
 }

@@ -130,3 +130,21 @@ void particle_system::run_update()
     std::swap(source_view, destination_view);
     glDisable(GL_RASTERIZER_DISCARD);
 }
+
+std::vector<float> particle_system::read_state() const
+{
+    std::vector<float> state(state_bytes() / sizeof(float));
+    if (state.empty()) return state;
+    glBindBuffer(GL_ARRAY_BUFFER, source_buffer);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(state_bytes()), state.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return state;
+}
+
+void particle_system::write_state(const std::vector<float>& state)
+{
+    if (state.empty() || state.size() * sizeof(float) != state_bytes()) return;
+    glBindBuffer(GL_ARRAY_BUFFER, source_buffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(state_bytes()), state.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+}

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Where the main system finds its velocity field, relative to the data directory.
 inline constexpr const char* velocity_volume_path = "binaries//Velocity.dat";
@@ -38,6 +39,11 @@ struct particle_system {
     // Transform feedback of count() points into the destination, then swaps the buffers
     // and their views: afterwards source_buffer/source_view hold the state just written.
     void run_update();
+
+    // The newest state as floats (4 a particle), and back: how a snapshot keeps and
+    // restores the population. write_state ignores a vector of another size.
+    std::vector<float> read_state() const;
+    void write_state(const std::vector<float>& state);
 
     int32_t count() const { return columns * rows; }
     // Bytes of one state buffer: one vec4 of floats per particle.

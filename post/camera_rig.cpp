@@ -38,9 +38,19 @@ camera_pose place_camera(double T, const std::vector<vec3>& points,
     }
 
     const double w = follow_weight(T);
-    pose.follow = w > 0.000001;
+    pose.follow = w > camera_follow_threshold;
     const float wf = static_cast<float>(w);
     pose.eye = plus_scaled(pose.eye, lead, wf);
     pose.target = plus_scaled(pose.target, lead, wf);
     return pose;
+}
+
+vec3 follow_lead(vec3 followed, vec3 lead)
+{
+    // A lost particle (NaN) leaves the view where it is.
+    if (!std::isfinite(lead.x) || !std::isfinite(lead.y)) return make_vec3(followed.x, followed.y, 0.0f);
+    const float x = std::clamp(lead.x, -lead_follow_bound, lead_follow_bound);
+    const float y = std::clamp(lead.y, -lead_follow_bound, lead_follow_bound);
+    return make_vec3(followed.x + (x - followed.x) * lead_follow_share,
+                     followed.y + (y - followed.y) * lead_follow_share, 0.0f);
 }

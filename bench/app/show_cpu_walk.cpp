@@ -84,7 +84,7 @@ int main(int argc, char** argv)
             frame_stage_timer timer(frame_stage::choreography);
             part->seq_request = particle_controls_at(part->scene_time, dt).seq_request;
         }
-        run_contour_stage(*part, g_render_engine);
+        run_contour_step(*part, part->scene_time);
         glFinish();  // as the buffer swap would, so uploads do not pile up
         frame_stats_end_frame(show, part->scene_time);
     }

@@ -43,7 +43,7 @@ void contour_stage_frame(benchmark::State& state)
     part->scene_time = double(state.range(0));
     for (auto _ : state) {
         part->seq_frame.copyTo(part->seq_work);
-        run_contour_stage(*part, g_render_engine);
+        run_contour_step(*part, part->scene_time);
         glFinish();
     }
 }

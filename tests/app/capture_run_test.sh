@@ -7,7 +7,7 @@ data=$2
 [ -f "$data/music/PS.mp3" ] || { echo "no generated data in $data: skipping"; exit 77; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export LIBGL_ALWAYS_SOFTWARE=1
+export LIBGL_ALWAYS_SOFTWARE=1 XDG_CACHE_HOME="$work/cache"
 
 fail() { echo "FAIL: $*"; exit 1; }
 

@@ -92,7 +92,7 @@ TEST(Capture, FrameTimesAreExactAndTheLastFrameIsAtTo)
     long written = 0;
     for (long k = 0; capture_frame_time(c, k) <= c.to; ++k) ++written;
     EXPECT_EQ(written, 60);
-    c.from = 5.0;
+    capture_start_at(c, 5.0);
     EXPECT_DOUBLE_EQ(capture_frame_time(c, 0), 5.0 + 1.0 / 60);
     EXPECT_EQ(capture_png_name("/tmp/c", 7), "/tmp/c/000007.png");
 }

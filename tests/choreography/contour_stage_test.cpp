@@ -205,13 +205,12 @@ TEST(ContourStageGL, WithoutAVideoFrameTheEmitterIsStillParked)
     for (float& v : part->cloud_box.positions) v = 5;
     ASSERT_TRUE(part->seq_work.empty());
 
-    part->scene_time = 60;
-    run_contour_stage(*part, g_render_engine);
+    run_contour_step(*part, 60);
     EXPECT_EQ(texel(part->cloud_box, 0).x, 5.0f);
 
-    part->scene_time = 10;
-    run_contour_stage(*part, g_render_engine);
+    run_contour_step(*part, 10);
     for (int i : {0, 2000, 4095}) EXPECT_EQ(texel(part->cloud_box, i).y, 2.4f) << i;
+    draw_contour_stage(10);
 
     // What the passes after the scene rely on.
     GLint mode = 0, unit = 0, program = -1;
@@ -265,8 +264,7 @@ TEST(ContourStageGL, AFrameSeenAgainEmitsWhatAFreshTraceEmits)
     for (const cv::Mat* frame : {&a, &a, &b, &b, &a}) {
         part->seq_frame = frame->clone();
         part->seq_frame.copyTo(part->seq_work);
-        part->scene_time = t;
-        run_contour_stage(*part, g_render_engine);
+        run_contour_step(*part, t);
         EXPECT_TRUE(part->cloud_box.positions == fresh_emitter(*frame, t)) << "frame " << step;
         ++step;
     }

@@ -60,9 +60,9 @@ TEST(ParticleStageGL, RunsAFrameAndAsksForTheNextImage)
 
     const uint32_t before = part->particles_main.source_buffer;
     for (double t : {35.0, 55.0}) {  // the splash is drawn at 55 s, not at 35
-        part->scene_time = t;
-        part->last_delta = 1.0 / 60;
-        run_particle_stage(*part, g_render_engine);
+        run_particle_step(*part, g_render_engine, t);
+        part->step_scene_time = t;
+        draw_particle_stage(*part, t);
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << t;
     }
     EXPECT_EQ(part->seq_request, 310);
@@ -82,10 +82,10 @@ TEST(ParticleStageGL, EachProgramGetsItsOwnValues)
     TW_REQUIRE_GL();
     auto part = small_part();
     const double t = 55;
-    part->scene_time = t;
-    part->last_delta = 1.0 / 30;
     part->frame_copy.spectrum[1] = 0.5f;
-    run_particle_stage(*part, g_render_engine);
+    run_particle_step(*part, g_render_engine, t);
+    part->step_scene_time = t;
+    draw_particle_stage(*part, t);
 
     // A misspelt name would be silently ignored by GL: read the values back.
     const uint32_t main = part->particles_main.program, splash = part->particles_splash.program;
@@ -94,16 +94,31 @@ TEST(ParticleStageGL, EachProgramGetsItsOwnValues)
     EXPECT_EQ(uniform_value(main, "Attack"), attack_at(t));
     EXPECT_EQ(uniform_value(main, "Quantiser"), quantiser_at(t));
     EXPECT_EQ(uniform_value(main, "ClockInterpolate"), clock_interpolate_at(t));
-    EXPECT_EQ(uniform_value(main, "ThePS"), the_ps_for(1.0 / 30));
-    EXPECT_EQ(uniform_value(splash, "DeltaT"), delta_t_for(1.0 / 30));
+    // Every update is one fixed step, whatever the frame rate.
+    EXPECT_EQ(uniform_value(main, "ThePS"), the_ps_for(step_seconds));
+    EXPECT_EQ(uniform_value(splash, "DeltaT"), delta_t_for(step_seconds));
 
-    // The drawing program keeps what the splash draw, the last one, gave it.
+    // The drawing program keeps what the splash draw, the last one, gave it; the main
+    // draw before it was not shifted.
     const uint32_t draw = part->shaders.programs[part->slot_material1];
     EXPECT_EQ(uniform_value(draw, "TheMode"), 1.0f);
     EXPECT_EQ(uniform_value(draw, "transform"), 1.0f);
     EXPECT_FLOAT_EQ(uniform_value(draw, "DatX"), 0.3f * pos_x_splash_at(t));
     EXPECT_FLOAT_EQ(uniform_value(draw, "Dsp"), 0.3f);
     EXPECT_EQ(uniform_value(draw, "takeover"), takeover_at(t));
+}
+
+TEST(ParticleStageGL, TheMainCloudIsNotShiftedByTheSplash)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    const double t = 55;  // the splash is shifted sideways here
+    ASSERT_GT(pos_x_splash_at(t), 1.0f);
+    run_particle_step(*part, g_render_engine, t);
+    part->step_scene_time = t;
+    draw_particle_stage(*part, t);  // leaves the splash's shift in the program
+    draw_main_particles(*part, particle_controls_at(t, step_seconds));
+    EXPECT_EQ(uniform_value(part->shaders.programs[part->slot_material1], "DatX"), 0.0f);
 }
 
 // Brightest channel of the window's pixels at x, y - 1 and y (from the bottom left): a
