@@ -92,6 +92,9 @@ int32_t emit_contours(std::vector<polyline>& contours, double t, path_view path,
             const vec3 p = scratch.placed[std::min(size_t(l), last)];
             const vec3 q = scratch.placed[std::min(size_t(l) + 1, last)];
             cloud.sample_segment(p, q, cursor, m, contour_colour);
+            // A spark: a straight streak from p five units up. contour_drift_for reseeded
+            // the generator from n, so the same segments spark in every frame: while the
+            // video holds a frame each spark stands still as a line out of the picture.
             if (spark_due()) cloud.sample_segment(p, add(p, spark_rise), cursor, m, contour_colour);
         }
     }

@@ -142,6 +142,55 @@ TEST(ContourEmitter, LongContoursAreSmoothedShortOnesNot)
     }
 }
 
+namespace {
+
+// The first segment of an n-point contour that sparks, or -1.
+int first_spark(int n)
+{
+    lcg g{uint32_t(n / 10 + 24234)};
+    for (int i = 0; i < 6; ++i) g.next();
+    for (int l = 0; l + 1 < n; ++l)
+        if (g.next() % 863 == 0) return l;
+    return -1;
+}
+
+}  // namespace
+
+// A spark is a straight vertical run of m samples from the segment's first placed point
+// up five units, written right after that segment's own samples. The draw is reseeded
+// from the contour's length, so the same segment sparks in every frame: while the video
+// holds a frame the streak stands still, and the particles on it draw a line from the
+// contour figure up out of the picture.
+TEST(ContourEmitter, SparksAreStandingVerticalStreaks)
+{
+    int n = 0, l = -1;
+    for (int c = 2; c < 2000 && l < 0; ++c)
+        if (sparks_for(c) == 1) l = first_spark(n = c);
+    ASSERT_GE(l, 0);
+    const polyline source = tagged(n, 0.3f);
+    emitter_cloud cloud = small_cloud(500, 500);
+    contour_scratch scratch;
+
+    for (double t : {60.0, 60.05, 90.0}) {
+        std::vector<polyline> contours{source};
+        // n − 1 segments and the one spark.
+        ASSERT_EQ(emit_contours(contours, t, {}, cloud, scratch), n * 20) << t;
+        const std::vector<vec3>& points = scratch.copies[0].points;
+        const contour_motion motion = contour_motion_at(t, 0, contour_drift_for(n), {});
+        const vec3 p = place_contour_point(points[size_t(l)], motion);
+        const int first = (l + 1) * 20;  // after segments 0 .. l
+        for (int i = 0; i < 20; ++i) {
+            const vec3 s = texel(cloud, first + i);
+            EXPECT_FLOAT_EQ(s.x, p.x) << t << " " << i;
+            EXPECT_FLOAT_EQ(s.y, p.y + 5.0f * float(i) / 20.0f) << t << " " << i;
+            EXPECT_EQ(s.z, 0.0f);
+        }
+        // The next segment's samples follow the streak.
+        const vec3 q = place_contour_point(points[size_t(l) + 1], motion);
+        EXPECT_FLOAT_EQ(texel(cloud, first + 20).x, q.x) << t;
+    }
+}
+
 TEST(ContourEmitter, DegenerateInputsWriteNothing)
 {
     emitter_cloud cloud = small_cloud(10, 10);
