@@ -7,6 +7,7 @@
 #include "app/frame_rules.h"
 #include "app/shell.h"
 #include "app/simulation.h"
+#include "app/studio_shell.h"
 #include "app/video_export.h"
 #include "audio/music.h"
 #include "demo/parts.h"
@@ -130,19 +131,21 @@ bool run_frame()
     frame.aux_flag = 0;
     frame.window_value = window_value_at(g_demo.timeline_table, g_demo.show_time);
 
-    // A capture frame lands on its whole multiple of 1/fps exactly, not on a sum of deltas.
-    g_demo.show_time = g_capture.on ? capture_frame_time(g_capture, g_capture.frames_done)
-                                    : g_demo.show_time + g_demo.frame_delta;
-    frame.show_time = g_demo.show_time;
     for (int i = 0; i < 256; ++i) frame.keys[i] = g_demo.key_down[i];
-
-    if (g_demo.music_enabled) {
-        if (g_capture.on) music_set_offline_time(50.0 + g_demo.show_time);
-        music_read_frame(frame.level, frame.spectrum);
-    }
     frame.mode = 1;
-    frame.show_time = g_demo.show_time;
-    simulation_advance(g_demo.show_time, !g_capture.on);
+    if (studio_on()) {
+        studio_begin_frame(frame, g_demo.frame_delta);
+    } else {
+        // A capture frame lands on its whole multiple of 1/fps exactly, not on a sum of deltas.
+        g_demo.show_time = g_capture.on ? capture_frame_time(g_capture, g_capture.frames_done)
+                                        : g_demo.show_time + g_demo.frame_delta;
+        if (g_demo.music_enabled) {
+            if (g_capture.on) music_set_offline_time(50.0 + g_demo.show_time);
+            music_read_frame(frame.level, frame.spectrum);
+        }
+        frame.show_time = g_demo.show_time;
+        simulation_advance(g_demo.show_time, !g_capture.on);
+    }
 
     const int slot = choose_part_slot(g_demo.show_time, g_demo.part_slots[0] != nullptr,
                                       g_demo.part_slots[1] != nullptr);

@@ -12,6 +12,7 @@
 #include "app/frame_rules.h"
 #include "app/shell.h"
 #include "app/simulation.h"
+#include "app/studio_shell.h"
 #include "app/video_export.h"
 #include "audio/music.h"
 #include "platform/platform.h"
@@ -156,6 +157,7 @@ static void main_loop()
         platform_event ev;
         if (platform_poll_event(ev)) {
             if (ev.kind == event_kind::close) return;
+            if (studio_on() && studio_take_event(ev)) continue;
             window_proc(ev);
             continue;
         }
@@ -171,6 +173,7 @@ static void main_loop()
                 g_demo.fade_start = g_demo.show_time;
             }
         }
+        if (studio_on() && g_demo.active) studio_end_frame();
         {
             frame_stage_timer timer(frame_stage::output);
             platform_swap(g_demo.window);

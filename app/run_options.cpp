@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "studio/commands.h"
+
 #include <cstdio>
 #include <regex>
 
@@ -48,6 +50,12 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
                    "as a capture from 0)")
         ->check(CLI::Range(0.0, 198.0));
     app.add_option("--to", o.to, "Capture ends after this show time (default 198)")->check(CLI::Range(0.0, 198.0));
+    app.add_flag("--studio", o.studio,
+                 "Open the show in a window with the studio overlay: pause, scrub and loop with the music, and "
+                 "shaders rebuilt on save. Keys:\n" + studio_keys_help());
+    app.add_option("--studio-script", o.studio_script,
+                   "Studio: run the commands in FILE (play, pause, seek T, step N, speed X, loop A B, reload, "
+                   "overlay 0|1, wait N, shot DIR N, shot-overlay DIR N, quit), one batch per frame");
     app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
     app.add_flag("--dev-record", o.dev_record, "Developer: record and write state.txt at the end");
     app.add_flag("--dev-state", o.dev_state, "Developer: read state.txt and enable bookmark keys 0-7");
@@ -84,6 +92,12 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
         std::fprintf(stderr, "thornwake: --start-scene does not combine with --capture or --video; use --from\n");
         return 2;
     }
+    if (!o.studio_script.empty()) o.studio = true;
+    if (o.studio && o.capturing()) {
+        std::fprintf(stderr, "thornwake: --studio does not combine with --capture or --video\n");
+        return 2;
+    }
+    if (o.studio && !o.fullscreen) o.windowed = true;  // no setup dialog: straight into a window
     if (o.from >= o.to) {
         std::fprintf(stderr, "thornwake: --from (%g) must be before --to (%g)\n", o.from, o.to);
         return 2;

@@ -23,6 +23,8 @@ struct run_options {
     bool no_cache = false;       // neither read nor write simulation snapshots
     bool bake = false;           // fill the snapshot cache for the whole show, then exit
     bool console = false;        // any argument at all: stdout unbuffered
+    bool studio = false;         // a window with the studio overlay (studio/)
+    std::string studio_script;   // studio commands from a file, one per frame (tests)
 
     bool capturing() const { return !capture_dir.empty() || !video_file.empty(); }
 };

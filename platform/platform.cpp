@@ -1,4 +1,5 @@
 #include "platform/platform.h"
+#include "platform/overlay_window.h"
 
 #include <SDL2/SDL.h>
 
@@ -232,6 +233,7 @@ bool platform_poll_event(platform_event& ev)
     if (!SDL_PollEvent(&e)) return false;
     ev = {};
     ev.kind = event_kind::other;
+    if (platform_overlay_take_event(&e)) return true;
     switch (e.type) {
     case SDL_QUIT: ev.kind = event_kind::close; break;
     case SDL_WINDOWEVENT:
