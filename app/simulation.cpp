@@ -1,5 +1,6 @@
 #include "app/simulation.h"
 
+#include "app/frame_rules.h"
 #include "app/step_schedule.h"
 #include "audio/music.h"
 #include "demo/part_start.h"
@@ -200,4 +201,16 @@ int64_t simulation_steps_taken()
 void simulation_finish()
 {
     if (g_sim.store.valid()) g_sim.store.get();
+}
+
+std::string simulation_cache_summary()
+{
+    if (!g_sim.use_cache) return "snapshot cache: off (--no-cache)";
+    const snapshot_cache& c = cache();
+    if (c.dir.empty()) return "snapshot cache: cannot be used";
+    int held = 0, total = 0;
+    for (int64_t step = snapshot_every_steps; step <= steps_due(show_end_time); step += snapshot_every_steps, ++total)
+        if (cache_has(c, step)) ++held;
+    return "snapshot cache: " + std::to_string(held) + " of " + std::to_string(total) + " snapshots in " + c.dir +
+           (g_sim.exact ? "" : " (steps were skipped: not adding)");
 }

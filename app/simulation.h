@@ -4,6 +4,7 @@
 // so every start time shows the frames a continuous run shows.
 #pragma once
 #include <cstdint>
+#include <string>
 
 class part_start;
 struct render_engine;
@@ -23,5 +24,8 @@ void simulation_seek(double show_time);
 bool simulation_bake(double show_end);
 // Steps run since the last call, for the stats.
 int64_t simulation_steps_taken();
+// The snapshot cache in one line for the studio's stats panel: snapshots held out of the
+// show's, the folder, and whether this run is exact enough to add to it.
+std::string simulation_cache_summary();
 // Waits for snapshot writes still in flight.
 void simulation_finish();

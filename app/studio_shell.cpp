@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,12 +18,15 @@
 #include "app/simulation.h"
 #include "audio/music.h"
 #include "demo/choreography.h"
+#include "demo/part_start.h"
 #include "platform/overlay_window.h"
 #include "platform/platform.h"
 #include "render/frame_stats.h"
 #include "studio/commands.h"
 #include "studio/cues.h"
 #include "studio/overlay.h"
+#include "studio/shader_reload.h"
+#include "studio/shader_watch.h"
 #include "studio/transport.h"
 
 namespace {
@@ -44,10 +48,18 @@ struct studio_state {
     double last_frame_wall = -1;
     std::vector<double> overlay_cpu_ms;
     std::vector<double> seek_ms;
+    shader_watch watch;
+    std::vector<program_source> programs;
+    std::map<int, std::string> shader_errors;  // by bank slot, cleared when it builds again
+    uint64_t reloads_seen = 0;
+    std::vector<double> rebuild_ms;
+    double cache_checked = -1e9;
     // Scripted runs: the lines left, and what the end of this frame must write.
     std::vector<std::string> script;
     size_t script_next = 0;
     int wait_frames = 0;
+    double sleep_until_ms = 0;       // frames go on being drawn meanwhile
+    std::string wait_for_file;       // a test's signal that it has changed a file
     std::string shot_dir;
     long shot_index = -1;
     bool shot_with_overlay = false;
@@ -73,6 +85,64 @@ std::vector<float> loudness_envelope()
     return e;
 }
 
+part_start* the_part() { return dynamic_cast<part_start*>(g_demo.part_slots[0]); }
+
+// The bank's programs as part_start::load builds them.
+std::vector<program_source> part_programs(const part_start& p)
+{
+    return {
+        {p.slot_material1, "Materials/v_material1d.cpp", "Materials/f_material1.cpp"},
+        {p.slot_material1b, "Materials/v_material1d.cpp", "Materials/f_material1b.cpp"},
+        {p.slot_material2, "Materials/v_material2d.cpp", "Materials/f_material2.cpp"},
+        {p.slot_combine_ssao, "", "PostProcessing/f_combineSSAO.cpp"},
+        {p.slot_blurpass, "", "PostProcessing/f_blurpass.cpp"},
+        {p.slot_simpleblur, "", "PostProcessing/f_simpleblur.cpp"},
+        {p.slot_blurhighlights, "", "PostProcessing/f_blurhighlights.cpp"},
+        {p.slot_godrays, "", "PostProcessing/f_godrays.cpp"},
+        {p.slot_velocities, "PostProcessing/v_velocities.cpp", "PostProcessing/f_velocities.cpp"},
+    };
+}
+
+void rebuild(const program_source& p)
+{
+    part_start* part = the_part();
+    if (!part) return;
+    const double before = now_ms();
+    const rebuild_result r = rebuild_program(part->shaders, p);
+    const double ms = now_ms() - before;
+    g_studio.rebuild_ms.push_back(ms);
+    const std::string files = (p.vertex.empty() ? "" : p.vertex + " + ") + p.fragment;
+    if (r.ok) {
+        g_studio.shader_errors.erase(p.slot);
+        std::fprintf(stderr, "thornwake: studio: rebuilt %s in %.0f ms\n", files.c_str(), ms);
+        return;
+    }
+    g_studio.shader_errors[p.slot] = r.message;
+    std::error_code ec;
+    const std::string folder = std::filesystem::current_path(ec).string();
+    std::fprintf(stderr, "thornwake: studio: %s (in %s) failed; the last good program stays in use:\n%s",
+                 files.c_str(), folder.c_str(), r.message.c_str());
+}
+
+void reload_changed_shaders()
+{
+    std::vector<std::string> changed = poll_changes(g_studio.watch, now_ms() / 1e3);
+    if (g_studio.t.reloads != g_studio.reloads_seen) {
+        g_studio.reloads_seen = g_studio.t.reloads;
+        for (const program_source& p : g_studio.programs) rebuild(p);
+    }
+    for (const std::string& file : changed) {
+        const std::vector<program_source> users = programs_using(g_studio.programs, file);
+        if (users.empty())
+            std::fprintf(stderr, "thornwake: studio: %s changed; it drives the particle simulation (or nothing), "
+                                 "so it applies after a restart\n", file.c_str());
+        for (const program_source& p : users) rebuild(p);
+    }
+    std::string shown;
+    for (const auto& [slot, message] : g_studio.shader_errors) shown += message;
+    g_studio.view.shader_error = shown;
+}
+
 void load_script()
 {
     std::ifstream in(g_options.studio_script);
@@ -95,11 +165,18 @@ void start()
     const double before = now_ms();
     g_studio.envelope = loudness_envelope();
     std::fprintf(stderr, "thornwake: studio: music envelope in %.0f ms\n", now_ms() - before);
+    // The stats panel reads the --stats stage times; without --stats they go nowhere.
+    if (!frame_stats_enabled()) frame_stats_open("/dev/null");
     g_studio.view.cues = &g_studio.cues;
     g_studio.view.envelope = &g_studio.envelope;
     if (!platform_overlay_open(g_demo.window, g_demo.render_context))
         std::fprintf(stderr, "thornwake: studio: the overlay could not start; the keys still work\n");
     if (!g_options.studio_script.empty()) load_script();
+    if (part_start* part = the_part()) g_studio.programs = part_programs(*part);
+    g_studio.watch = watch_folders({"Materials", "PostProcessing"});
+    g_studio.reloads_seen = g_studio.t.reloads;
+    g_studio.view.shader_watch =
+        "shaders: " + std::to_string(g_studio.watch.files.size()) + " files watched (modification time, 0.1 s poll)";
 }
 
 double median(std::vector<double> v)
@@ -112,9 +189,9 @@ double median(std::vector<double> v)
 [[noreturn]] void quit_script()
 {
     std::fprintf(stderr, "thornwake: studio: overlay CPU median %.3f ms over %zu frames; exact seek median %.1f ms "
-                         "over %zu seeks\n",
+                         "over %zu seeks; program rebuild median %.1f ms over %zu\n",
                  median(g_studio.overlay_cpu_ms), g_studio.overlay_cpu_ms.size(), median(g_studio.seek_ms),
-                 g_studio.seek_ms.size());
+                 g_studio.seek_ms.size(), median(g_studio.rebuild_ms), g_studio.rebuild_ms.size());
     platform_overlay_close();
     end_show(g_demo.music_enabled);
 }
@@ -123,6 +200,12 @@ double median(std::vector<double> v)
 void run_script()
 {
     if (g_studio.wait_frames > 0 && --g_studio.wait_frames > 0) return;
+    if (now_ms() < g_studio.sleep_until_ms) return;
+    if (!g_studio.wait_for_file.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(g_studio.wait_for_file, ec)) return;
+        g_studio.wait_for_file.clear();
+    }
     transport& t = g_studio.t;
     while (g_studio.script_next < g_studio.script.size()) {
         std::istringstream line(g_studio.script[g_studio.script_next++]);
@@ -139,7 +222,14 @@ void run_script()
         else if (word == "reload") transport_reload(t);
         else if (word == "overlay") ok = bool(line >> a), g_studio.overlay_visible = a != 0;
         else if (word == "quit") quit_script();
-        else if (word == "wait") {
+        else if (word == "sleep") {
+            ok = bool(line >> a);
+            g_studio.sleep_until_ms = now_ms() + a * 1e3;
+            return;
+        } else if (word == "wait-file") {
+            ok = bool(line >> g_studio.wait_for_file);
+            return;
+        } else if (word == "wait") {
             ok = bool(line >> g_studio.wait_frames);
             return;
         } else if (word == "shot" || word == "shot-overlay") {
@@ -190,6 +280,17 @@ void collect_stats()
     g_studio.last_frame_wall = wall;
     s.steps_last_frame = long(simulation_steps_taken());
     s.overlay_ms = g_studio.overlay_cpu_ms.empty() ? 0 : g_studio.overlay_cpu_ms.back();
+    frame_stats_row row;
+    if (frame_stats_last_row(row)) {
+        s.stages.clear();
+        for (int i = 0; i < frame_stage_count; ++i)
+            s.stages.emplace_back(frame_stage_name(frame_stage(i)), row.stages.wall[i] * 1e3);
+    }
+    // A stat per snapshot: once a second is plenty.
+    if (wall - g_studio.cache_checked > 1000) {
+        g_studio.cache_checked = wall;
+        s.cache = simulation_cache_summary();
+    }
 }
 
 }  // namespace
@@ -211,6 +312,7 @@ void studio_begin_frame(frame_input& frame, double wall_seconds)
         std::fill(std::begin(frame.spectrum), std::end(frame.spectrum), 0.0f);
         music_spectrum_at(t.time, frame.spectrum);
     }
+    reload_changed_shaders();
     move_simulation();
     follow_with_music();
     g_studio.jumps_seen = t.jumps;

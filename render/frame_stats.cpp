@@ -250,6 +250,13 @@ void frame_stats_close()
     g_stats = stats_state{};
 }
 
+bool frame_stats_last_row(frame_stats_row& out)
+{
+    if (!g_stats.file || g_stats.frames == 0) return false;
+    out = g_stats.ring[(g_stats.frames - 1) % ring_size].row;
+    return true;
+}
+
 void frame_stats_begin_frame()
 {
     if (!g_stats.file || g_stats.in_frame) return;

@@ -78,6 +78,10 @@ bool frame_stats_enabled();
 // closes the file. Call it while the GL context is still current. Safe to call twice.
 void frame_stats_close();
 
+// The last ended frame's row (its GPU times may not be back yet); false before the first
+// or with stats off. For a live display such as the studio's stats panel.
+bool frame_stats_last_row(frame_stats_row& out);
+
 void frame_stats_begin_frame();
 void frame_stats_end_frame(double show_time, double scene_time);
 

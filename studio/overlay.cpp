@@ -116,7 +116,7 @@ void stats_panel(const overlay_view& v)
         }
         ImGui::EndTable();
     }
-    ImGui::TextUnformatted(s.cache.c_str());
+    ImGui::TextWrapped("%s", s.cache.c_str());
     ImGui::TextUnformatted(v.shader_watch.c_str());
 }
 

@@ -100,10 +100,20 @@ TEST(FrameStatsGL, EveryFrameGetsARowWithGpuTimesOnceClosed)
         frame_stage_timer idle(frame_stage::draw);
         idle.switch_to(frame_stage::post);
     }
+    frame_stats_row last;
+    EXPECT_FALSE(frame_stats_last_row(last));
     ASSERT_TRUE(frame_stats_open(path));
+    EXPECT_FALSE(frame_stats_last_row(last));  // no frame has ended yet
     const int frames = 7;  // more than the frames a row waits for its GPU results
     for (int i = 0; i < frames; ++i) {
         frame_stats_begin_frame();
+        // Inside a frame, the last row is the previous frame's, complete.
+        if (i > 0) {
+            ASSERT_TRUE(frame_stats_last_row(last));
+            EXPECT_EQ(last.frame, i - 1);
+            EXPECT_DOUBLE_EQ(last.show_time, 0.1 * (i - 1));
+            EXPECT_GT(last.stages.wall[int(frame_stage::draw)], 0.0);
+        }
         {
             frame_stage_timer t(frame_stage::draw);
             glClear(GL_COLOR_BUFFER_BIT);
