@@ -52,10 +52,12 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     app.add_option("--to", o.to, "Capture ends after this show time (default 198)")->check(CLI::Range(0.0, 198.0));
     app.add_flag("--studio", o.studio,
                  "Open the show in a window with the studio overlay: pause, scrub and loop with the music, and "
-                 "shaders rebuilt on save. Keys:\n" + studio_keys_help());
+                 "shaders rebuilt on save. Keys:\n" + studio_keys_help() +
+                     "  On the timeline: click or drag to scrub, Shift+drag to mark a loop");
     app.add_option("--studio-script", o.studio_script,
                    "Studio: run the commands in FILE (play, pause, seek T, step N, speed X, loop A B, reload, "
-                   "overlay 0|1, wait N, sleep S, wait-file PATH, shot DIR N, shot-overlay DIR N, quit), one batch per frame");
+                   "overlay 0|1, wait N, sleep S, wait-file PATH, shot DIR N, shot-overlay DIR N, quit), one batch per frame")
+        ->type_name("FILE");
     app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
     app.add_flag("--dev-record", o.dev_record, "Developer: record and write state.txt at the end");
     app.add_flag("--dev-state", o.dev_state, "Developer: read state.txt and enable bookmark keys 0-7");

@@ -255,6 +255,8 @@ void move_simulation()
         const double before = now_ms();
         simulation_seek(t.time);
         g_studio.seek_ms.push_back(now_ms() - before);
+        if (!g_studio.script.empty())
+            std::fprintf(stderr, "thornwake: studio: exact at %.4f s after %.0f ms\n", t.time, g_studio.seek_ms.back());
         return;
     }
     simulation_advance(t.time, true);
