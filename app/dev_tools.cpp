@@ -15,6 +15,7 @@ namespace {
 frame_log g_frame_log;
 recording_state g_recording;
 std::ofstream g_asset_list;
+std::string g_output_dir;
 
 void slot_values(double values[9], bool filled[9])
 {
@@ -25,10 +26,12 @@ void slot_values(double values[9], bool filled[9])
 }
 }  // namespace
 
+void dev_set_output_dir(const std::string& dir) { g_output_dir = dir; }
+
 void dev_read_state_file()
 {
     if (!g_demo.state_enabled) return;
-    std::ifstream in("state.txt");
+    std::ifstream in(output_path(g_output_dir, "state.txt"));
     read_state_file(in, g_recording);
 }
 
@@ -36,19 +39,19 @@ void dev_open_asset_list()
 {
     if (!g_demo.asset_list_enabled) return;
     set_asset_registry_enabled(true);
-    g_asset_list.open(prepare_local_path("c://3dsjpglist4.txt"), std::ios::out | std::ios::trunc);
+    g_asset_list.open(prepare_output_path(g_output_dir, "c://3dsjpglist4.txt"), std::ios::out | std::ios::trunc);
 }
 
 void dev_write_asset_list()
 {
     if (!g_demo.asset_list_enabled) return;
-    write_asset_list(g_asset_list, asset_table(), g_demo.load_seconds, local_path("C:/grainwell/"));
+    write_asset_list(g_asset_list, asset_table(), g_demo.load_seconds, output_path(g_output_dir, "C:/grainwell/"));
     g_asset_list.close();
 }
 
 void dev_open_frame_log()
 {
-    if (g_demo.log_enabled) open_frame_log(g_frame_log, prepare_local_path("c://logs//shiftling2.log"), 240.0);
+    if (g_demo.log_enabled) open_frame_log(g_frame_log, prepare_output_path(g_output_dir, "c://logs//shiftling2.log"), 240.0);
 }
 
 void dev_log_frame()
@@ -80,7 +83,7 @@ void dev_apply_bookmarks()
 void dev_write_state_file()
 {
     if (!g_demo.record_enabled) return;
-    std::ofstream out("state.txt", std::ios::out | std::ios::trunc);
+    std::ofstream out(prepare_output_path(g_output_dir, "state.txt"), std::ios::out | std::ios::trunc);
     write_state_file(out, g_recording);
 }
 

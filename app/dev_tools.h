@@ -1,5 +1,9 @@
 // The shell's hooks into the developer tools; each does nothing unless its switch is on.
 #pragma once
+#include <string>
+
+// Where the tools write and read their files; empty: the working directory (the data folder).
+void dev_set_output_dir(const std::string& dir);
 
 void dev_read_state_file();     // start-up, first
 void dev_open_asset_list();     // start-up, before the engine is built

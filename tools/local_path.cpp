@@ -17,11 +17,20 @@ std::string local_path(const std::string& p)
     return out;
 }
 
-std::string prepare_local_path(const std::string& p)
+std::string prepare_local_path(const std::string& p) { return prepare_output_path("", p); }
+
+std::string output_path(const std::string& root, const std::string& p)
 {
     const std::string local = local_path(p);
-    const std::filesystem::path parent = std::filesystem::path(local).parent_path();
+    if (root.empty()) return local;
+    return root.back() == '/' ? root + local : root + "/" + local;
+}
+
+std::string prepare_output_path(const std::string& root, const std::string& p)
+{
+    const std::string path = output_path(root, p);
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
     std::error_code ec;
     if (!parent.empty()) std::filesystem::create_directories(parent, ec);
-    return local;
+    return path;
 }

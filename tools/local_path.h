@@ -7,3 +7,9 @@
 std::string local_path(const std::string& drive_path);
 // local_path, and creates the folders it lies in.
 std::string prepare_local_path(const std::string& drive_path);
+
+// local_path under root, which may be empty (the working directory): the program's
+// outputs move out of the data folder when that cannot be written.
+std::string output_path(const std::string& root, const std::string& drive_path);
+// output_path, and creates the folders it lies in.
+std::string prepare_output_path(const std::string& root, const std::string& drive_path);

@@ -17,6 +17,22 @@ TEST(LocalPath, DriveLettersAndDoubledSlashesGo)
     EXPECT_EQ(local_path("state.txt"), "state.txt");
 }
 
+TEST(LocalPath, OutputsGoUnderTheOutputFolder)
+{
+    EXPECT_EQ(output_path("", "c://logs//shiftling2.log"), "logs/shiftling2.log");
+    EXPECT_EQ(output_path("/home/u/.local/state/thornwake", "c://logs//shiftling2.log"),
+              "/home/u/.local/state/thornwake/logs/shiftling2.log");
+    EXPECT_EQ(output_path("/xdg/thornwake/", "C:/grainwell/"), "/xdg/thornwake/grainwell/");
+
+    // The first run after a fresh install has no state folder yet.
+    const auto root = std::filesystem::temp_directory_path() / "tw_output_path_test";
+    std::filesystem::remove_all(root);
+    const std::string log = prepare_output_path((root / "thornwake").string(), "c://logs//shiftling2.log");
+    EXPECT_TRUE(std::filesystem::is_directory(root / "thornwake/logs"));
+    EXPECT_TRUE(std::ofstream(log).good());
+    std::filesystem::remove_all(root);
+}
+
 TEST(AssetList, EmptyTableStillReportsTotals)
 {
     std::vector<asset_record> table;
