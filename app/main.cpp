@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include "app/capture.h"
+#include "app/data_probe.h"
 #include "app/demo_state.h"
+#include "app/dev_tools.h"
 #include "app/setup_dialog.h"
 #include "app/frame_rules.h"
 #include "app/shell.h"
@@ -19,7 +21,13 @@
 #include "render/frame_stats.h"
 
 #ifndef THORNWAKE_SOURCE_DATA_DIR
-#define THORNWAKE_SOURCE_DATA_DIR "data"
+#define THORNWAKE_SOURCE_DATA_DIR ""
+#endif
+#ifndef THORNWAKE_BUILD_DIR
+#define THORNWAKE_BUILD_DIR ""
+#endif
+#ifndef THORNWAKE_VERSION
+#define THORNWAKE_VERSION "unknown"
 #endif
 
 namespace fs = std::filesystem;
@@ -29,17 +37,50 @@ static void on_interrupt(int) { g_interrupted = 1; }
 
 // The show reads its files by relative paths, so it runs from inside the data folder;
 // every output path is made absolute before that.
-static bool enter_data_dir(const std::string& wanted)
+static bool enter_data_dir(const data_choice& data)
 {
-    const std::string dir = wanted.empty() ? THORNWAKE_SOURCE_DATA_DIR : wanted;
+    if (!data.found) {
+        std::fprintf(stderr, "thornwake: %s\n", data.error.c_str());
+        return false;
+    }
     std::error_code ec;
-    fs::current_path(dir, ec);
+    fs::current_path(data.where.dir, ec);
     if (ec) {
-        std::fprintf(stderr, "thornwake: cannot use data folder '%s': %s (pass --data DIR)\n", dir.c_str(),
-                     ec.message().c_str());
+        std::fprintf(stderr, "thornwake: cannot use data folder '%s': %s (pass --data DIR)\n",
+                     data.where.dir.c_str(), ec.message().c_str());
         return false;
     }
     return true;
+}
+
+static data_choice find_data()
+{
+    return find_show_data(current_data_search(g_options.data_dir, THORNWAKE_BUILD_DIR, THORNWAKE_SOURCE_DATA_DIR));
+}
+
+// The developer tools write beside the data unless that folder is read-only or installed.
+static void direct_dev_outputs(const data_choice& data)
+{
+    const std::string dir = output_dir_for(data);
+    dev_set_output_dir(dir);
+    const bool writes = g_demo.log_enabled || g_demo.record_enabled || g_demo.asset_list_enabled;
+    if (!(writes || g_demo.state_enabled) || dir == data.where.dir) return;
+    if (dir.empty()) {
+        std::fprintf(stderr, "thornwake: %s cannot be written and neither $XDG_STATE_HOME nor $HOME is set: "
+                             "developer outputs are off\n", data.where.dir.c_str());
+        g_demo.log_enabled = g_demo.record_enabled = g_demo.asset_list_enabled = false;
+        return;
+    }
+    std::fprintf(stderr, "thornwake: developer outputs %s %s\n", writes ? "go to" : "are read from", dir.c_str());
+}
+
+static int print_version()
+{
+    const data_choice data = find_data();
+    const std::string report =
+        version_report(THORNWAKE_VERSION, data, data.found ? data_fingerprint(data.where.dir) : "");
+    std::fputs(report.c_str(), stdout);
+    return 0;
 }
 
 static std::string absolute(const std::string& p) { return p.empty() ? p : fs::absolute(p).string(); }
@@ -199,10 +240,13 @@ static bool start_video()
 int main(int argc, char** argv)
 {
     const int parsed = parse_run_options(argc, argv, g_options);
+    if (parsed == 0 && g_options.version) return print_version();
     if (parsed >= 0) return parsed;
     if (g_options.console) std::setvbuf(stdout, nullptr, _IONBF, 0);
     apply_options(g_options);
-    if (!prepare_outputs(g_options) || !enter_data_dir(g_options.data_dir)) return 1;
+    const data_choice data = find_data();
+    if (!prepare_outputs(g_options) || !enter_data_dir(data)) return 1;
+    direct_dev_outputs(data);
     if (!g_options.stats_file.empty() && !frame_stats_open(g_options.stats_file)) return 1;
     g_capture.png_dir = g_options.capture_dir;
     if (g_capture.on || g_options.bake || !platform_has_display()) platform_messages_to_stderr(true);

@@ -2,12 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/data_location.h"
+
 #include "studio/commands.h"
 
 #include <cstdio>
 #include <regex>
-
-static const char* const version_text = "thornwake 1.0.0";
 
 static bool parse_size(const std::string& s, int& w, int& h)
 {
@@ -23,9 +23,10 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
 {
     CLI::App app{"Thornwake: a real-time audiovisual demo.\n"
                  "Without options it shows the setup dialog, then the show in a window or fullscreen."};
-    app.set_version_flag("--version", version_text);
+    app.footer(data_and_outputs_help());
+    app.add_flag("--version", o.version, "Print the version and a fingerprint of the data found, then exit");
     std::string size;
-    app.add_option("--data", o.data_dir, "Run-time data folder (default: the build tree's data/)");
+    app.add_option("--data", o.data_dir, "Run-time data folder (default: searched, see below)");
     app.add_option("--size", size, "Window or render size, WxH (skips the setup dialog)");
     app.add_flag("--windowed", o.windowed, "Run in a window (skips the setup dialog)");
     app.add_flag("--fullscreen", o.fullscreen, "Run fullscreen (skips the setup dialog)");
@@ -71,13 +72,11 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     } catch (const CLI::CallForHelp& e) {
         std::fputs(app.help().c_str(), stdout);
         return 0;
-    } catch (const CLI::CallForVersion&) {
-        std::printf("%s\n", version_text);
-        return 0;
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "thornwake: %s (see --help)\n", e.what());
         return 2;
     }
+    if (o.version) return 0;
     if (!size.empty() && !parse_size(size, o.width, o.height)) {
         std::fprintf(stderr, "thornwake: --size wants WxH such as 1280x720, got '%s'\n", size.c_str());
         return 2;

@@ -3,7 +3,7 @@
 #include <string>
 
 struct run_options {
-    std::string data_dir;        // empty: the build tree's data/
+    std::string data_dir;        // empty: searched (data_location.h)
     int width = 0, height = 0;   // 0: dialog's choice, or 1280 x 720
     bool windowed = false;
     bool fullscreen = false;
@@ -23,12 +23,14 @@ struct run_options {
     bool no_cache = false;       // neither read nor write simulation snapshots
     bool bake = false;           // fill the snapshot cache for the whole show, then exit
     bool console = false;        // any argument at all: stdout unbuffered
+    bool version = false;        // --version: main answers it, as it names the data found
     bool studio = false;         // a window with the studio overlay (studio/)
     std::string studio_script;   // studio commands from a file, one per frame (tests)
 
     bool capturing() const { return !capture_dir.empty() || !video_file.empty(); }
 };
 
-// Returns -1 to go on, or the exit code to end with (0 after --help/--version, 2 on bad
-// input, with one line on stderr saying what was wrong).
+// Returns -1 to go on, or the exit code to end with (0 after --help, and after --version
+// with `version` set for main to print; 2 on bad input, with one line on stderr saying what
+// was wrong).
 int parse_run_options(int argc, const char* const* argv, run_options& out);
