@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "datagen/film.h"
+#include "datagen/icon.h"
 #include "datagen/music/music.h"
 #include "datagen/polygon_meshes.h"
 #include "datagen/camera_path.h"
@@ -43,15 +44,18 @@ const std::vector<generator>& generators() {
 void usage(std::FILE* to) {
     std::fprintf(to,
                  "usage: thornwake-datagen --out DIR [--force]\n"
+                 "       thornwake-datagen --icons DIR\n"
                  "Writes the show's data files into DIR: newneomeshes/, imageseq/, binaries/,\n"
                  "try1.sav and the music. Files already written by this version are kept\n"
-                 "(DIR/.datagen-stamp records them); --force writes everything again.\n");
+                 "(DIR/.datagen-stamp records them); --force writes everything again.\n"
+                 "--icons writes the program's icon as DIR/hicolor/<N>x<N>/apps/thornwake.png.\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     run_options options;
+    std::string icon_dir;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
             usage(stdout);
@@ -60,11 +64,19 @@ int main(int argc, char** argv) {
             options.force = true;
         } else if (!std::strcmp(argv[i], "--out") && i + 1 < argc) {
             options.out_dir = argv[++i];
+        } else if (!std::strcmp(argv[i], "--icons") && i + 1 < argc) {
+            icon_dir = argv[++i];
         } else {
             std::fprintf(stderr, "thornwake-datagen: unknown argument '%s'\n", argv[i]);
             usage(stderr);
             return 2;
         }
+    }
+    if (!icon_dir.empty()) {
+        std::string error;
+        if (write_icons(icon_dir, error)) return 0;
+        std::fprintf(stderr, "thornwake-datagen: %s\n", error.c_str());
+        return 1;
     }
     if (options.out_dir.empty()) {
         std::fprintf(stderr, "thornwake-datagen: --out DIR is required\n");
