@@ -57,7 +57,7 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
                      "  On the timeline: click or drag to scrub, Shift+drag to mark a loop");
     app.add_option("--studio-script", o.studio_script,
                    "Studio: run the commands in FILE (play, pause, seek T, step N, speed X, loop A B, reload, "
-                   "overlay 0|1, wait N, sleep S, wait-file PATH, shot DIR N, shot-overlay DIR N, quit), one batch per frame")
+                   "overlay 0|1, key VK, wait N, sleep S, wait-file PATH, shot DIR N, shot-overlay DIR N, quit), one batch per frame")
         ->type_name("FILE");
     app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
     app.add_flag("--dev-record", o.dev_record, "Developer: record and write state.txt at the end");

@@ -58,6 +58,7 @@ struct studio_state {
     std::vector<std::string> script;
     size_t script_next = 0;
     int wait_frames = 0;
+    int key_held = 0;                // pressed by the script, released a frame later
     double sleep_until_ms = 0;       // frames go on being drawn meanwhile
     std::string wait_for_file;       // a test's signal that it has changed a file
     std::string shot_dir;
@@ -199,6 +200,8 @@ double median(std::vector<double> v)
 // Runs script lines until one that needs a frame drawn (shot, overlay, wait).
 void run_script()
 {
+    if (g_studio.key_held) platform_push_key(g_studio.key_held, false);
+    g_studio.key_held = 0;
     if (g_studio.wait_frames > 0 && --g_studio.wait_frames > 0) return;
     if (now_ms() < g_studio.sleep_until_ms) return;
     if (!g_studio.wait_for_file.empty()) {
@@ -222,6 +225,11 @@ void run_script()
         else if (word == "reload") transport_reload(t);
         else if (word == "overlay") ok = bool(line >> a), g_studio.overlay_visible = a != 0;
         else if (word == "quit") quit_script();
+        else if (word == "key") {  // through the window's event queue, held for one frame
+            ok = bool(line >> g_studio.key_held);
+            platform_push_key(g_studio.key_held, true);
+            return;
+        }
         else if (word == "sleep") {
             ok = bool(line >> a);
             g_studio.sleep_until_ms = now_ms() + a * 1e3;
@@ -304,6 +312,12 @@ void studio_begin_frame(frame_input& frame, double wall_seconds)
     if (!g_studio.started) start();
     run_script();
     transport& t = g_studio.t;
+    if (g_demo.fading) {
+        // Escape's closing fade runs on the clock even while paused: it is the way out.
+        g_demo.show_time += wall_seconds;
+        frame.show_time = g_demo.show_time;
+        return;
+    }
     if (g_studio.script.empty()) transport_advance(t, wall_seconds);
     g_demo.show_time = t.time;
     frame.show_time = t.time;

@@ -33,10 +33,14 @@ seek 2.25
 shot $work/studio 4
 seek 2
 shot $work/studio 5
+key 27
+wait 40
 quit
 EOS
 run studio --size 160x90 --studio-script "$work/script"
 grep -q "refused" "$work/studio.log" && { cat "$work/studio.log"; fail "a script command was refused"; }
+# Escape, through the event queue, ends a paused studio with the closing fade, not the script's quit.
+grep -q "overlay CPU median" "$work/studio.log" && fail "Escape did not end the paused studio"
 # 60 fps from 1.97: frames at 119/60, 120/60 (= 2) and 121/60; 4 fps from 2: 2.25.
 run cap60 --size 160x90 --capture "$work/cap60" --fps 60 --from 1.97 --to 2.02
 run cap4 --size 160x90 --capture "$work/cap4" --fps 4 --from 2 --to 2.25
