@@ -360,7 +360,11 @@ void studio_end_frame()
         platform_overlay_begin_frame();
         studio_overlay_draw(g_studio.t, g_studio.view);
         platform_overlay_end_frame();
-        g_studio.overlay_cpu_ms.push_back((time_now().cpu - cpu) * 1e3);
+        std::vector<double>& ms = g_studio.overlay_cpu_ms;
+        if (ms.size() >= 4096) ms.erase(ms.begin(), ms.begin() + 2048);  // recent frames are enough
+        ms.push_back((time_now().cpu - cpu) * 1e3);
+    } else if (platform_overlay_is_open()) {
+        platform_overlay_hidden_frame();
     }
     if (shot && g_studio.shot_with_overlay)
         capture_write_png(g_studio.shot_dir, g_studio.shot_index, g_demo.screen_width, g_demo.screen_height);

@@ -10,6 +10,7 @@ struct platform_window { SDL_Window* sdl = nullptr; };
 struct platform_context { SDL_GLContext gl = nullptr; };
 
 static bool g_open = false;
+static bool g_shown = false;  // drawn in the last frame
 
 bool platform_overlay_open(platform_window* w, platform_context* c)
 {
@@ -36,8 +37,11 @@ void platform_overlay_close()
 
 bool platform_overlay_is_open() { return g_open; }
 
+void platform_overlay_hidden_frame() { g_shown = false; }
+
 void platform_overlay_begin_frame()
 {
+    g_shown = true;
     ImGui_ImplOpenGL2_NewFrame();
     ImGui_ImplSDL2_NewFrame();
     ImGui::NewFrame();
@@ -55,5 +59,5 @@ bool platform_overlay_take_event(const void* sdl_event)
     const SDL_Event& e = *static_cast<const SDL_Event*>(sdl_event);
     ImGui_ImplSDL2_ProcessEvent(&e);
     const bool mouse = e.type == SDL_MOUSEBUTTONDOWN || e.type == SDL_MOUSEBUTTONUP || e.type == SDL_MOUSEWHEEL;
-    return mouse && ImGui::GetIO().WantCaptureMouse;
+    return mouse && g_shown && ImGui::GetIO().WantCaptureMouse;
 }

@@ -10,6 +10,8 @@ bool platform_overlay_open(platform_window* w, platform_context* c);
 void platform_overlay_close();
 bool platform_overlay_is_open();
 void platform_overlay_begin_frame();
+// A frame without the overlay: until the next begin, it keeps no mouse event.
+void platform_overlay_hidden_frame();
 // Draws into the framebuffer bound now; the GL state the backend touches is restored.
 void platform_overlay_end_frame();
 
