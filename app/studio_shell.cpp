@@ -223,7 +223,10 @@ void run_script()
         else if (word == "speed") ok = bool(line >> a) && transport_set_speed(t, a);
         else if (word == "loop") ok = bool(line >> a >> b) && transport_set_loop(t, a, b);
         else if (word == "reload") transport_reload(t);
-        else if (word == "overlay") ok = bool(line >> a), g_studio.overlay_visible = a != 0;
+        else if (word == "overlay") {
+            ok = bool(line >> a);
+            g_studio.overlay_visible = a != 0;
+        }
         else if (word == "quit") quit_script();
         else if (word == "key") {  // through the window's event queue, held for one frame
             ok = bool(line >> g_studio.key_held);

@@ -3,7 +3,7 @@
 #include <imgui.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <utility>
 
 #include "studio/commands.h"
 
@@ -19,6 +19,7 @@ constexpr ImU32 playhead_colour = IM_COL32(255, 255, 255, 255);
 struct drag_state {
     bool loop = false;
     double anchor = 0;
+    double old_a = 0, old_b = 0;  // the range before, back if the new one is refused
 };
 drag_state g_drag;
 
@@ -36,9 +37,8 @@ void transport_row(transport& t, const cue_marks& cues)
     act(">>", studio_action::next_cue);
     ImGui::TextUnformatted("Speed");
     ImGui::SameLine();
-    for (double s : {0.25, 0.5, 1.0, 2.0}) {
-        char label[16];
-        std::snprintf(label, sizeof label, s == 0.25 ? "1/4" : s == 0.5 ? "1/2" : "%gx", s);
+    static constexpr std::pair<double, const char*> speeds[] = {{0.25, "1/4"}, {0.5, "1/2"}, {1, "1x"}, {2, "2x"}};
+    for (const auto& [s, label] : speeds) {
         if (ImGui::RadioButton(label, t.speed == s)) transport_set_speed(t, s);
         ImGui::SameLine();
     }
@@ -75,7 +75,7 @@ void draw_bar(ImDrawList* dl, ImVec2 a, ImVec2 b, const transport& t, const over
     dl->AddLine({px, a.y}, {px, b.y}, playhead_colour, 2);
 }
 
-void timeline_bar(transport& t, const overlay_view& v)
+overlay_layout timeline_bar(transport& t, const overlay_view& v)
 {
     const ImVec2 a = ImGui::GetCursorScreenPos();
     const ImVec2 size{std::max(ImGui::GetContentRegionAvail().x, 100.0f), 48};
@@ -85,6 +85,8 @@ void timeline_bar(transport& t, const overlay_view& v)
     if (ImGui::IsItemActivated()) {
         g_drag.loop = ImGui::GetIO().KeyShift;
         g_drag.anchor = at;
+        g_drag.old_a = t.loop_a;
+        g_drag.old_b = t.loop_b;
         if (!g_drag.loop) transport_scrub_begin(t);
     }
     if (ImGui::IsItemActive()) {
@@ -97,12 +99,16 @@ void timeline_bar(transport& t, const overlay_view& v)
     }
     if (ImGui::IsItemDeactivated()) {
         if (g_drag.loop) {
-            if (!transport_set_loop(t, t.loop_a, t.loop_b)) t.loop_a = t.loop_b = 0;
+            if (!transport_set_loop(t, t.loop_a, t.loop_b)) {  // a click, not a range
+                t.loop_a = g_drag.old_a;
+                t.loop_b = g_drag.old_b;
+            }
         } else {
             transport_scrub_end(t);
         }
     }
     draw_bar(ImGui::GetWindowDrawList(), a, b, t, v);
+    return {a.x, a.y, b.x, b.y};
 }
 
 void stats_panel(const overlay_view& v)
@@ -122,7 +128,7 @@ void stats_panel(const overlay_view& v)
 
 }  // namespace
 
-void studio_overlay_draw(transport& t, const overlay_view& v)
+overlay_layout studio_overlay_draw(transport& t, const overlay_view& v)
 {
     static const cue_marks no_cues;
     const cue_marks& cues = v.cues ? *v.cues : no_cues;
@@ -136,7 +142,7 @@ void studio_overlay_draw(transport& t, const overlay_view& v)
                 t.scrubbing ? "scrubbing" : t.playing ? "playing" : "paused",
                 t.playing && t.speed != 1 ? " (music muted off speed 1)" : "");
     transport_row(t, cues);
-    timeline_bar(t, v);
+    const overlay_layout layout = timeline_bar(t, v);
     if (!v.shader_error.empty()) {
         ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(255, 110, 110, 255));
         ImGui::TextWrapped("%s", v.shader_error.c_str());
@@ -144,4 +150,5 @@ void studio_overlay_draw(transport& t, const overlay_view& v)
     }
     if (ImGui::CollapsingHeader("Stats", ImGuiTreeNodeFlags_DefaultOpen)) stats_panel(v);
     ImGui::End();
+    return layout;
 }

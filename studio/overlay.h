@@ -26,4 +26,8 @@ struct overlay_view {
     std::string shader_error;    // the failing file's path and the driver's log; "" when fine
 };
 
-void studio_overlay_draw(transport& t, const overlay_view& v);
+// Where the timeline bar landed this frame, in display pixels (for tests and tools).
+struct overlay_layout {
+    float bar_x0 = 0, bar_y0 = 0, bar_x1 = 0, bar_y1 = 0;
+};
+overlay_layout studio_overlay_draw(transport& t, const overlay_view& v);
