@@ -1,7 +1,7 @@
 #include "particles/particle_system.h"
 
 #include "particles/velocity_volume.h"
-#include "render/shader_bank.h"
+#include "render/program_build.h"
 
 #include <GL/glew.h>
 
@@ -47,15 +47,6 @@ static void make_state_buffer(std::size_t bytes, uint32_t& buffer, uint32_t& vie
     view = t;
 }
 
-static void print_vertex_log(GLuint shader)
-{
-    char log[1000] = {};
-    GLsizei length = 0;
-    glGetShaderInfoLog(shader, sizeof log, &length, log);
-    std::printf("%s\n", log);
-    std::fflush(stdout);
-}
-
 // Every sampler defaults to unit 0, and two sampler types on one unit make every draw
 // fail. The scene sets DSP itself each frame; this keeps a pass that does not (or a
 // program that has not been used yet) valid.
@@ -69,25 +60,19 @@ static void point_samplers_at_their_units(GLuint program)
     glUseProgram(static_cast<GLuint>(previous));
 }
 
-void particle_system::create(const std::string& shader_path)
+bool particle_system::create(const std::string& shader_path)
 {
     make_state_buffer(state_bytes(), source_buffer, source_view);
     make_state_buffer(state_bytes(), destination_buffer, destination_view);
 
-    program = glCreateProgram();
-    const GLuint shader = glCreateShader(GL_VERTEX_SHADER);
-    // A missing file compiles as empty text: the program fails and its log says why.
-    const std::string text = shader_bank::read_shader_source(shader_path).value_or(std::string());
-    const char* source = text.c_str();
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    glAttachShader(program, shader);
-    // Captured outputs must be declared before linking; only the position state is kept.
-    const char* varyings[] = {"vPosition"};
-    glTransformFeedbackVaryings(program, 1, varyings, GL_INTERLEAVED_ATTRIBS);
-    glLinkProgram(program);
-    print_vertex_log(shader);
+    // Only the position state is captured. The log follows without a path line unless
+    // the compile fails.
+    const built_program built =
+        build_program_from_files({{GL_VERTEX_SHADER, shader_path}}, {"vPosition"}, path_lines::on_failure);
+    program = built.program;
+    program_linked = built.ok();
     point_samplers_at_their_units(program);
+    return program_linked;
 }
 
 static void bind_on_unit(GLuint program, int unit, GLenum target, uint32_t texture, const char* name)

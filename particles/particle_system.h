@@ -21,6 +21,7 @@ struct particle_system {
     uint32_t destination_view = 0;    // view of destination_buffer; swaps with it
     vec3 lead_particle;               // particle 0 as last read back; state 1 once read
     uint32_t program = 0;             // update program (vertex shader + "vPosition" capture)
+    bool program_linked = false;      // false: the console says why; updates draw nothing useful
     uint32_t volume = 0;              // 3D velocity texture; shared by name between systems
     int32_t columns = 0;
     int32_t rows = 0;
@@ -30,7 +31,9 @@ struct particle_system {
     // Main system only, between configure and create. A missing or short file gives a
     // zero-filled volume and one console line.
     void load_velocity_volume(const std::string& path = velocity_volume_path);
-    void create(const std::string& shader_path);
+    // Makes the state buffers and builds the update program; false (and the logs on the
+    // console) when the program did not link.
+    bool create(const std::string& shader_path);
     // Makes the program current and binds its inputs: volume on unit 0 (Sampler),
     // positions on 1 (Rendered), colours on 2 (RenderedRGB), second positions on 3
     // (Rendered2), the source view on 5 (TheVBO). Leaves unit 0 active so the caller can

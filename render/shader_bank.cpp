@@ -1,5 +1,7 @@
 #include "render/shader_bank.h"
 
+#include "render/program_build.h"
+
 #include <GL/glew.h>
 
 #include <cstdio>
@@ -17,61 +19,23 @@ std::optional<std::string> shader_bank::read_shader_source(const std::string& pa
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// A missing file still gets a shader object, compiled from an empty text, so the slot
-// holds a fresh (failed) shader and the driver's log says why.
-static GLuint compile_shader(GLenum kind, const std::string& path)
+bool shader_bank::build_program(const std::string& vertex_path, const std::string& fragment_path, int slot)
 {
-    const std::string text = shader_bank::read_shader_source(path).value_or(std::string());
-    const GLuint shader = glCreateShader(kind);
-    const char* source = text.c_str();  // zero-terminated: an embedded zero ends the source
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
+    const built_program built =
+        build_program_from_files({{GL_VERTEX_SHADER, vertex_path}, {GL_FRAGMENT_SHADER, fragment_path}});
+    vertex_shaders[slot] = built.shaders[0];
+    fragment_shaders[slot] = built.shaders[1];
+    programs[slot] = built.program;
+    return built.ok();
 }
 
-static void print_path(const std::string& path)
+bool shader_bank::build_fragment_program(const std::string& fragment_path, int slot)
 {
-    std::fputs(path.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-void shader_bank::compile_fragment_shader(const std::string& path, int slot)
-{
-    fragment_shaders[slot] = compile_shader(GL_FRAGMENT_SHADER, path);
-    print_path(path);
-    print_shader_log(slot, shader_kind::fragment);
-}
-
-void shader_bank::compile_vertex_shader(const std::string& path, int slot)
-{
-    vertex_shaders[slot] = compile_shader(GL_VERTEX_SHADER, path);
-    print_path(path);
-    print_shader_log(slot, shader_kind::vertex);
-}
-
-void shader_bank::link_program(int slot)
-{
-    programs[slot] = glCreateProgram();
-    glAttachShader(programs[slot], fragment_shaders[slot]);
-    glAttachShader(programs[slot], vertex_shaders[slot]);
-    glLinkProgram(programs[slot]);
-}
-
-void shader_bank::build_program(const std::string& vertex_path, const std::string& fragment_path, int slot)
-{
-    compile_vertex_shader(vertex_path, slot);
-    compile_fragment_shader(fragment_path, slot);
-    link_program(slot);
-}
-
-void shader_bank::build_fragment_program(const std::string& fragment_path, int slot)
-{
-    compile_fragment_shader(fragment_path, slot);
-    programs[slot] = glCreateProgram();
-    glAttachShader(programs[slot], fragment_shaders[slot]);
-    glLinkProgram(programs[slot]);
+    const built_program built = build_program_from_files({{GL_FRAGMENT_SHADER, fragment_path}});
+    fragment_shaders[slot] = built.shaders[0];
+    programs[slot] = built.program;
     use_program(slot);
+    return built.ok();
 }
 
 void shader_bank::use_program(int slot) const
@@ -104,11 +68,5 @@ void shader_bank::set_sampler(uint32_t target, int slot, int unit, const char* n
 
 void shader_bank::print_shader_log(int slot, shader_kind kind) const
 {
-    const GLuint shader = kind == shader_kind::fragment ? fragment_shaders[slot] : vertex_shaders[slot];
-    char log[1000] = {};
-    GLsizei length = 0;
-    glGetShaderInfoLog(shader, sizeof log, &length, log);
-    std::fputs(log, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    print_compile_log(kind == shader_kind::fragment ? fragment_shaders[slot] : vertex_shaders[slot]);
 }

@@ -1,7 +1,8 @@
-// Numbered GLSL program slots read from text files. Thin on purpose: no status checks,
-// no uniform-location cache, nothing deleted. Each compile prints the file's path and
-// the driver's log on stdout, the developer console; that log is the only diagnostic.
-// Slot numbers are 0..shader_bank_slots-1; the bank does not check them.
+// Numbered GLSL program slots read from text files. Thin on purpose: no uniform-location
+// cache, nothing deleted. Programs are built by build_program_from_files
+// (render/program_build.h), which prints each file's path and the driver's logs on
+// stdout, the developer console. Slot numbers are 0..shader_bank_slots-1; the bank does
+// not check them.
 #pragma once
 #include <cstdint>
 #include <optional>
@@ -24,16 +25,12 @@ struct shader_bank {
     // "Cannot open shader source file." and gives no text. Needs no GL.
     static std::optional<std::string> read_shader_source(const std::string& path);
 
-    // Create, store in the slot, compile, then print the path and the log. A missing
-    // file still yields a (failing) shader so the slot is never left stale.
-    void compile_fragment_shader(const std::string& path, int slot);
-    void compile_vertex_shader(const std::string& path, int slot);
-    // Fragment shader attached first, then the vertex shader.
-    void link_program(int slot);
-    // Vertex, fragment, link; the current program is left as it was.
-    void build_program(const std::string& vertex_path, const std::string& fragment_path, int slot);
+    // Vertex, fragment, link, each shader and the program stored in the slot; the
+    // current program is left as it was. A missing file still yields a (failing) shader
+    // so the slot is never left stale. False when the program did not link.
+    bool build_program(const std::string& vertex_path, const std::string& fragment_path, int slot);
     // A fragment-only program (fixed-function vertex stage); leaves it current.
-    void build_fragment_program(const std::string& fragment_path, int slot);
+    bool build_fragment_program(const std::string& fragment_path, int slot);
 
     void use_program(int slot) const;
     static void unuse_program();

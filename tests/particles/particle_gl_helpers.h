@@ -4,6 +4,7 @@
 #include "particles/particle_system.h"
 
 #include <GL/glew.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -13,7 +14,10 @@
 
 inline std::string write_temp_shader(const char* name, const std::string& text)
 {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    // One folder per process: ctest runs test executables side by side.
+    const auto dir = std::filesystem::temp_directory_path() / ("tw_particle_shaders_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const auto path = dir / name;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }

@@ -22,8 +22,9 @@ particle_system made_system(int columns, int rows, bool readback)
     particle_system s;
     s.configure(columns, rows, readback);
     testing::internal::CaptureStdout();  // the shader log line
-    s.create(write_temp_shader("tw_add_one.glsl", add_one_to_x));
-    testing::internal::GetCapturedStdout();
+    const bool linked = s.create(write_temp_shader("tw_add_one.glsl", add_one_to_x));
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(linked) << out;
     return s;
 }
 
@@ -145,10 +146,13 @@ TEST(ParticleSystemGl, MissingShaderStillGivesAProgramAndSaysSo)
     particle_system s;
     s.configure(2, 2, false);
     testing::internal::CaptureStdout();
-    s.create("/nonexistent/v_material1p.cpp");
+    const bool linked = s.create("/nonexistent/v_material1p.cpp");
     std::fflush(stdout);
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Cannot open shader source file."), std::string::npos) << out;
+    EXPECT_EQ(out.rfind("Cannot open shader source file.\n/nonexistent/v_material1p.cpp\n", 0), 0u) << out;
+    EXPECT_NE(out.find("Cannot link program. /nonexistent/v_material1p.cpp\n"), std::string::npos) << out;
+    EXPECT_FALSE(linked);
+    EXPECT_FALSE(s.program_linked);
     EXPECT_NE(s.program, 0u);
     update(s);  // runs with whatever the driver made of it, without crashing
     glGetError();
