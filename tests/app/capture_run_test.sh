@@ -4,7 +4,8 @@
 set -euo pipefail
 bin=$1
 data=$2
-[ -f "$data/music/PS.mp3" ] || { echo "no generated data in $data: skipping"; exit 77; }
+. "$(dirname "$0")/../support/no_data.sh"
+[ -f "$data/music/PS.mp3" ] || no_data "$data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LIBGL_ALWAYS_SOFTWARE=1 XDG_CACHE_HOME="$work/cache"

@@ -54,7 +54,7 @@ class UpdateShader : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (!gl_test_context::get()) GTEST_SKIP() << "no GL context here";
+        TW_REQUIRE_GL();
         cloud.allocate(8, 8);
         for (int t = 0; t < 64; ++t) {
             const vec3 p = target(t);
