@@ -4,28 +4,45 @@
 #include "app/demo_state.h"
 #include "app/dev_tools.h"
 #include "app/shell.h"
+#include "demo/choreography.h"
+#include "particles/velocity_volume.h"
 #include "platform/platform.h"
+#include "render/gl_limits.h"
 
-static void report(const char* text) { platform_message_box("ERROR", text, message_icon::exclamation); }
+#include <algorithm>
+#include <string>
+
+static void report(const std::string& text)
+{
+    platform_message_box("ERROR", text.c_str(), message_icon::exclamation);
+}
 static void report_shutdown(const char* text)
 {
     platform_message_box("SHUTDOWN ERROR", text, message_icon::information);
 }
 
-static bool fail(const char* text)
+// The message, then SDL's own reason on the next line, so the fix can be found.
+static window_result fail(const char* text)
 {
+    const std::string reason = platform_last_error();
     close_gl_window();
-    report(text);
-    return false;
+    report(reason.empty() ? std::string(text) : std::string(text) + "\n" + reason);
+    return window_result::failed;
 }
 
-bool open_gl_window(const char* title, int width, int height, int bits, bool fullscreen)
+// A conformant driver with smaller limits would draw a wrong picture without a word.
+static std::string gl_shortfall_for_the_show()
+{
+    gl_needs need;
+    need.texture_buffer_size = main_particle_count;
+    need.texture_3d_size = std::max({volume_width, volume_height, volume_depth});
+    return gl_shortfall(read_gl_limits(), need);
+}
+
+window_result open_gl_window(const char* title, int width, int height, int bits, bool fullscreen)
 {
     g_demo.fullscreen = fullscreen;
-    if (!platform_init_video()) {
-        report("Failed To Register The Window Class.");
-        return false;
-    }
+    if (!platform_init_video()) return fail("Failed To Register The Window Class.");
     unsigned flags = g_options.capturing() ? window_hidden : 0u;
     if (g_demo.fullscreen) {
         g_demo.window = platform_create_window(title, 0, 0, width, height, window_fullscreen | flags);
@@ -38,7 +55,7 @@ bool open_gl_window(const char* title, int width, int height, int bits, bool ful
                                      "Use Windowed Mode Instead?",
                                      message_icon::exclamation)) {
                 platform_message_box("ERROR", "Program Will Now Close.", message_icon::stop);
-                return false;
+                return window_result::declined;
             }
             g_demo.fullscreen = false;
         }
@@ -50,12 +67,28 @@ bool open_gl_window(const char* title, int width, int height, int bits, bool ful
     if (!g_demo.render_context) return fail("Can't Create A GL Rendering Context.");
     if (!platform_make_current(g_demo.window, g_demo.render_context))
         return fail("Can't Activate The GL Rendering Context.");
+    glewExperimental = GL_TRUE;
+    const GLenum glew = glewInit();
+    if (glew != GLEW_OK) {
+        close_gl_window();
+        // Without a display SDL may fall back to a driver whose context GLEW cannot load from.
+        report(std::string("Initialization Failed.\nglewInit: ") +
+               reinterpret_cast<const char*>(glewGetErrorString(glew)) + " (GLEW error " + std::to_string(glew) +
+               ", SDL video driver '" + platform_video_driver() + "')");
+        return window_result::failed;
+    }
+    glGetError();  // glewInit can leave an enum error behind on core-capable drivers
+    if (const std::string shortfall = gl_shortfall_for_the_show(); !shortfall.empty()) {
+        close_gl_window();
+        report(shortfall);
+        return window_result::failed;
+    }
     // Capture mode runs at the fixed step, never at the display's pace.
     platform_set_vsync(!g_options.capturing());
     if (!g_options.capturing()) platform_focus_window(g_demo.window);
     resize_view(width, height);
     if (!init_gl_state()) return fail("Initialization Failed.");
-    return true;
+    return window_result::open;
 }
 
 void close_gl_window()
@@ -81,7 +114,6 @@ bool init_gl_state()
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    start_demo();
     return true;
 }
 

@@ -1,4 +1,4 @@
-// Entry: options, the setup choice, the window (start-up runs inside it), the main loop.
+// Entry: options, the setup choice, the window, start-up, the main loop.
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -135,15 +135,26 @@ static void apply_options(const run_options& o)
     g_capture.video = !o.video_file.empty();
 }
 
+static void use_asked_size()
+{
+    g_demo.screen_width = g_demo.view_width = g_options.width ? g_options.width : 1280;
+    g_demo.screen_height = g_demo.view_height = g_options.height ? g_options.height : 720;
+    g_demo.fullscreen = g_options.fullscreen;
+}
+
 static bool choose_size()
 {
     if (!g_demo.show_setup_dialog) {
-        g_demo.screen_width = g_demo.view_width = g_options.width ? g_options.width : 1280;
-        g_demo.screen_height = g_demo.view_height = g_options.height ? g_options.height : 720;
-        g_demo.fullscreen = g_options.fullscreen;
+        use_asked_size();
         return true;
     }
     const setup_choice c = run_setup_dialog(build_display_modes(platform_display_modes()));
+    if (c.dialog_failed) {
+        use_asked_size();
+        std::fprintf(stderr, "thornwake: the setup dialog cannot open (%s); running at %dx%d\n", c.why.c_str(),
+                     g_demo.screen_width, g_demo.screen_height);
+        return true;
+    }
     if (!c.run) return false;  // "Quit", Escape or the close box
     g_demo.antialiased = c.antialiased;
     g_demo.fullscreen = c.fullscreen;
@@ -254,8 +265,15 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, on_interrupt);
 
     if (!choose_size()) return 0;
-    if (!open_gl_window(window_title, g_demo.screen_width, g_demo.screen_height, 32, g_demo.fullscreen))
-        return 0;
+    switch (open_gl_window(window_title, g_demo.screen_width, g_demo.screen_height, 32, g_demo.fullscreen)) {
+    case window_result::open: break;
+    case window_result::declined: return 0;
+    case window_result::failed: return 1;
+    }
+    if (const int code = start_demo(); code != 0) {
+        close_gl_window();
+        return code;
+    }
     if (g_options.bake) {
         const bool baked = simulation_bake(show_end_time);
         close_gl_window();

@@ -1,6 +1,7 @@
 #include "app/setup_dialog.h"
 
 #include "platform/dialog_window.h"
+#include "platform/platform.h"
 
 setup_choice choose_setup(const std::vector<mode_size>& modes, int selected, bool antialiased, bool windowed)
 {
@@ -26,6 +27,14 @@ setup_choice run_setup_dialog(const std::vector<mode_size>& modes,
         m.cannot_run_reason = "The display offers no usable mode (landscape, below 2048 x 2048, "
                               "not wider than 1.8 : 1), so the demo cannot run on it.";
     m.on_shown = std::move(on_shown);
-    if (platform_run_dialog(m) != dialog_answer::run) return {};
+    const dialog_answer answer = platform_run_dialog(m);
+    if (answer == dialog_answer::failed) {
+        setup_choice failed;
+        failed.dialog_failed = true;
+        failed.why = platform_last_error();
+        if (failed.why.empty()) failed.why = "no reason given";
+        return failed;
+    }
+    if (answer != dialog_answer::run) return {};
     return choose_setup(modes, m.selected, m.antialiased, m.windowed);
 }

@@ -7,12 +7,18 @@ struct platform_event;
 
 constexpr const char* window_title = " =  Thornwake by QEL - 2013 = ";
 
-bool open_gl_window(const char* title, int width, int height, int bits, bool fullscreen);
+enum class window_result {
+    open,      // window, context, GL entry points and limits are all there
+    declined,  // the user would not take windowed mode in place of the fullscreen one
+    failed,    // said why (with SDL's or the GL's reason); the process should end non-zero
+};
+window_result open_gl_window(const char* title, int width, int height, int bits, bool fullscreen);
 void close_gl_window();
 bool init_gl_state();
 void resize_view(int width, int height);
 
-void start_demo();
+// Loads the part and starts the music; 0, or the exit code after a start that failed.
+int start_demo();
 bool run_frame();
 
 void window_proc(const platform_event& ev);

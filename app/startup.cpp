@@ -12,7 +12,6 @@
 #include "render/render_engine.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 static void swap_window_buffers() { platform_swap(g_demo.window); }
 
@@ -22,12 +21,13 @@ static sound_output chosen_output()
     return g_options.silent ? sound_output::silent : sound_output::device;
 }
 
-static void start_music()
+// Without its music the show cannot keep time, so a failed start ends the run.
+static int start_music()
 {
     const music_status s = music_start(g_demo.effects_enabled, chosen_output());
-    if (s == music_status::ok) return;
+    if (s == music_status::ok) return 0;
     platform_message_box("QEL  ", music_status_message(s), message_icon::information);
-    std::exit(music_status_exit_code(s));
+    return music_status_exit_code(s);
 }
 
 // Seeking starts the show later, exactly as if it had run there: the simulation steps its
@@ -39,15 +39,12 @@ static void apply_seek(double seconds)
     simulation_seek(seconds);
 }
 
-void start_demo()
+int start_demo()
 {
     dev_read_state_file();
     dev_open_asset_list();
     render_engine& engine = g_render_engine;
     engine.swap_buffers = swap_window_buffers;
-    glewExperimental = GL_TRUE;
-    glewInit();
-    glGetError();  // glewInit can leave an enum error behind on core-capable drivers
 
     engine.create_framebuffer_set(0, g_demo.screen_width, g_demo.screen_height, g_demo.antialiased ? 8 : 0);
     engine.create_framebuffer_set(1, g_demo.view_width / 2, g_demo.view_height / 2, 0);
@@ -75,7 +72,8 @@ void start_demo()
     simulation_start(*part, engine, !g_options.no_cache);
     apply_seek(g_capture.on ? g_capture.from : g_options.seek);
 
-    if (g_demo.music_enabled) start_music();
+    if (g_demo.music_enabled)
+        if (const int code = start_music(); code != 0) return code;
     if (g_demo.music_enabled) music_set_position(1, music_track_sample(g_demo.show_time));
     dev_write_asset_list();
 
@@ -90,4 +88,5 @@ void start_demo()
     for (int i = 0; i < 32; ++i) f.flags_a[i] = f.flags_b[i] = 0;
     f.flags_a[0] = 1;
     f.adjust_updown = 0;
+    return 0;
 }

@@ -117,7 +117,9 @@ const char* music_status_message(music_status s) {
     return "";
 }
 
-int music_status_exit_code(music_status s) { return s == music_status::init_failed ? 1 : 0; }
+// Every failure ends the run non-zero: a show without its music has no clock to keep, and a
+// script that asked for a video must not read success with no file written.
+int music_status_exit_code(music_status s) { return s == music_status::ok ? 0 : 1; }
 
 void music_read_frame(float& level, float spectrum[512]) {
     sound_system& s = layer();

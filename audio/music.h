@@ -19,6 +19,7 @@ enum class music_status { ok, init_failed, no_music_file, no_effects_file };
 music_status music_start(bool effects_enabled, sound_output output);
 // The text of the message box for a failed start ("" for ok).
 const char* music_status_message(music_status s);
+// 0 for ok, 1 for every failure.
 int music_status_exit_code(music_status s);
 
 // level = mean of channel 1's left and right peaks; spectrum gets 512 values in 0..1.

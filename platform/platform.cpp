@@ -18,6 +18,14 @@ bool platform_init_video()
     return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
 }
 
+std::string platform_last_error() { return SDL_GetError(); }
+
+std::string platform_video_driver()
+{
+    const char* name = SDL_GetCurrentVideoDriver();
+    return name ? name : "";
+}
+
 bool platform_has_display()
 {
     const char* x = std::getenv("DISPLAY");

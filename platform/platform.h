@@ -11,6 +11,10 @@ struct platform_context;  // opaque: a GL context
 
 bool platform_init_video();
 bool platform_has_display();
+// Why the last platform call failed, in SDL's words ("" when it gave none).
+std::string platform_last_error();
+// The name of SDL's video driver in use ("" before video starts).
+std::string platform_video_driver();
 void platform_shutdown();
 
 struct display_mode {

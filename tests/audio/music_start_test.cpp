@@ -53,8 +53,9 @@ TEST(MusicStatus, MessagesAndExitCodes) {
     EXPECT_STREQ(music_status_message(music_status::no_effects_file), "Problem initializing FMod. \nNo sfx file.");
     EXPECT_STREQ(music_status_message(music_status::ok), "");
     EXPECT_EQ(music_status_exit_code(music_status::init_failed), 1);
-    EXPECT_EQ(music_status_exit_code(music_status::no_music_file), 0);
-    EXPECT_EQ(music_status_exit_code(music_status::no_effects_file), 0);
+    EXPECT_EQ(music_status_exit_code(music_status::no_music_file), 1);
+    EXPECT_EQ(music_status_exit_code(music_status::no_effects_file), 1);
+    EXPECT_EQ(music_status_exit_code(music_status::ok), 0);
 }
 
 TEST_F(MusicStart, MissingMusicFileFailsInEveryOutputAndLeavesFramesAlone) {

@@ -8,8 +8,8 @@ set -uo pipefail
 bin=$1
 data=$(cd "$2" && pwd)
 filter=${3:-}
-[ -f "$data/music/PS.mp3" ] && [ -f "$data/binaries/Velocity.dat" ] ||
-  { echo "no generated data in $data: skipping"; exit 77; }
+. "$(dirname "$0")/../support/no_data.sh"
+[ -f "$data/music/PS.mp3" ] && [ -f "$data/binaries/Velocity.dat" ] || no_data "$data"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LIBGL_ALWAYS_SOFTWARE=1 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
@@ -100,10 +100,10 @@ run_case 'Materials/*' random 0 "Materials//f_material1.cpp"
 run_case 'PostProcessing/*' random 0 "PostProcessing//f_godrays.cpp"
 # Every sequence frame at once, so whichever frame is asked for is the damaged one.
 for m in missing truncated random; do run_case 'imageseq/*' $m 0 "" 50; done
-# The music: its own message, and the show ends with code 0.
-run_case music/PS.mp3 missing 0 "No sound file."
+# The music: its own message, and the run ends non-zero, since the show cannot run without it.
+run_case music/PS.mp3 missing 1 "No sound file."
 run_case music/PS.mp3 truncated 0 ""
-run_case music/PS.mp3 random 0 "No sound file."
+run_case music/PS.mp3 random 1 "No sound file."
 
 echo "missing data: $cases cases, $failures failed"
 [ "$failures" -eq 0 ]
