@@ -2,10 +2,12 @@
 #pragma once
 #include <string>
 
+#include "app/frame_rules.h"
+
 struct capture_session {
     bool on = false;
     int fps = 60;
-    double from = 0, to = 198.0;  // from: first / fps, see capture_start_at
+    double from = 0, to = show_end_time;  // from: first / fps, see capture_start_at
     long first = 0;
     long frames_done = 0;
     std::string png_dir;  // PNG frames, or empty

@@ -18,6 +18,7 @@
 #include "app/video_export.h"
 #include "audio/music.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "render/frame_stats.h"
 
 #ifndef THORNWAKE_SOURCE_DATA_DIR
@@ -220,7 +221,7 @@ static void main_loop()
                 video_close();
                 std::exit(1);
             }
-            if ((!keep_running || g_demo.key_down[0x1B]) && !g_demo.fading) {
+            if ((!keep_running || g_demo.key_down[vk_escape]) && !g_demo.fading) {
                 g_demo.fading = true;
                 g_demo.fade_start = g_demo.show_time;
             }
@@ -231,7 +232,7 @@ static void main_loop()
             platform_swap(g_demo.window);
         }
         frame_stats_end_frame(g_demo.show_time, g_demo.frame.values[0]);
-        if (g_demo.key_down[0x70]) g_demo.key_down[0x70] = 0;
+        if (g_demo.key_down[vk_f1]) g_demo.key_down[vk_f1] = 0;
     }
 }
 

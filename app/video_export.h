@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "audio/music.h"
+
 struct video_settings {
     std::string output;      // .mp4 path (absolute)
     std::string music;       // the track, muxed from music_start seconds on
-    double music_start = 50.0;
+    double music_start = music_offset_seconds;
     double seconds = 0;      // length of the video
     int width = 0, height = 0, fps = 60;
 };

@@ -5,6 +5,7 @@
 #include "app/demo_state.h"
 #include "app/shell.h"
 #include "platform/platform.h"
+#include "platform/virtual_keys.h"
 #include "render/render_engine.h"
 
 int wheel_notches(int wheel_delta) { return wheel_delta / 120; }
@@ -28,10 +29,10 @@ std::string dump_text(double cam_x, double cam_y, double cam_z, double pnt_x, do
 static void default_path()
 {
     frame_input& f = g_demo.frame;
-    if (g_demo.key_down[0x26]) f.adjust_updown += 1.5 * g_demo.frame_delta;
-    if (g_demo.key_down[0x28]) f.adjust_updown -= 1.5 * g_demo.frame_delta;
-    if (g_demo.key_down[0x41]) f.adjust_aq -= g_demo.frame_delta;
-    if (g_demo.key_down[0x51]) f.adjust_aq += g_demo.frame_delta;
+    if (g_demo.key_down[vk_up]) f.adjust_updown += 1.5 * g_demo.frame_delta;
+    if (g_demo.key_down[vk_down]) f.adjust_updown -= 1.5 * g_demo.frame_delta;
+    if (g_demo.key_down[vk_a]) f.adjust_aq -= g_demo.frame_delta;
+    if (g_demo.key_down[vk_q]) f.adjust_aq += g_demo.frame_delta;
 }
 
 static void middle_button_dump()

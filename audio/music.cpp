@@ -10,7 +10,6 @@ static_assert(spectrum_bins == 512, "the frame record holds 512 spectrum values"
 
 namespace {
 
-constexpr int mixing_rate = 44100;
 constexpr int software_channels = 32;
 constexpr uint32_t start_options = 2;
 constexpr uint32_t open_mode = 0x130;
@@ -18,8 +17,8 @@ constexpr int music_channel = 1;
 constexpr int effects_channel = 2;
 constexpr int music_volume = 255;
 constexpr int effects_volume = 200;
-constexpr uint32_t music_first_sample = 2205000;  // show time 0 meets the music here
-static_assert(music_first_sample == music_offset_seconds * mixing_rate);
+// Show time 0 meets the music here.
+constexpr auto music_first_sample = uint32_t(music_offset_seconds * mixing_rate);
 constexpr const char* music_file = "music//PS.mp3";
 constexpr const char* effects_file = "music//Kelpwander sfx.mp3";
 

@@ -1,6 +1,7 @@
 #include "demo/part_start.h"
 
 #include "assets/polygons.h"
+#include "demo/slots.h"
 #include "render/render_engine.h"
 
 #include <GL/glew.h>
@@ -62,15 +63,15 @@ void part_start::load(render_engine* engine)
 
     title_mesh.load_obj("newneomeshes//thornwake.obj", false);
 
-    slot_material1 = 1;
-    slot_material1b = 23;
-    slot_material2 = 22;
-    slot_combine_ssao = 3;
-    slot_blurpass = 4;
-    slot_velocities = 5;
-    slot_blurhighlights = 6;
-    slot_simpleblur = 13;
-    slot_godrays = 7;
+    slot_material1 = program_slot::material1;
+    slot_material1b = program_slot::material1b;
+    slot_material2 = program_slot::material2;
+    slot_combine_ssao = program_slot::combine_ssao;
+    slot_blurpass = program_slot::blurpass;
+    slot_velocities = program_slot::velocities;
+    slot_blurhighlights = program_slot::blurhighlights;
+    slot_simpleblur = program_slot::simpleblur;
+    slot_godrays = program_slot::godrays;
 
     shaders.build_program("Materials//v_material1d.cpp", "Materials//f_material1.cpp", slot_material1);
     shaders.build_program("Materials//v_material1d.cpp", "Materials//f_material1b.cpp", slot_material1b);
@@ -83,13 +84,13 @@ void part_start::load(render_engine* engine)
     shaders.build_program("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
                           slot_velocities);
 
-    tex_depth2 = 29;
-    tex_color0 = 0;
-    tex_color1 = 11;
-    tex_spare = 32;
-    tex_quarter = 28;
-    tex_depth = 26;
-    tex_noise = 27;
+    tex_depth2 = texture_slot::depth2;
+    tex_color0 = texture_slot::color0;
+    tex_color1 = texture_slot::color1;
+    tex_spare = texture_slot::spare;
+    tex_quarter = texture_slot::quarter;
+    tex_depth = texture_slot::depth;
+    tex_noise = texture_slot::noise;
 
     e.create_noise_texture(tex_noise, 1024, 1024);
     e.create_random_texture(tex_color0, W, H);

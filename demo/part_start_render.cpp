@@ -3,6 +3,7 @@
 #include "demo/part_start.h"
 
 #include "demo/choreography.h"
+#include "platform/virtual_keys.h"
 #include "post/camera_rig.h"
 #include "post/chain_curves.h"
 #include "post/post_passes.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int reload_key = 32;  // space bar
+constexpr int reload_key = vk_space;
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 #include "platform/overlay_window.h"
+#include "platform/virtual_keys.h"
 
 #include <SDL2/SDL.h>
 
@@ -179,32 +180,32 @@ uint64_t platform_counter_frequency() { return SDL_GetPerformanceFrequency(); }
 
 int vk_from_sdl_keycode(int32_t key)
 {
-    if (key >= SDLK_a && key <= SDLK_z) return 0x41 + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return 0x30 + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return 0x61 + (key - SDLK_KP_1);
+    if (key >= SDLK_a && key <= SDLK_z) return vk_a + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return vk_0 + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return vk_f1 + (key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return vk_numpad_1 + (key - SDLK_KP_1);
     switch (key) {
-    case SDLK_ESCAPE: return 0x1B;
-    case SDLK_SPACE: return 0x20;
-    case SDLK_RETURN: return 0x0D;
-    case SDLK_TAB: return 0x09;
-    case SDLK_BACKSPACE: return 0x08;
-    case SDLK_LEFT: return 0x25;
-    case SDLK_UP: return 0x26;
-    case SDLK_RIGHT: return 0x27;
-    case SDLK_DOWN: return 0x28;
-    case SDLK_PAGEUP: return 0x21;
-    case SDLK_PAGEDOWN: return 0x22;
-    case SDLK_END: return 0x23;
-    case SDLK_HOME: return 0x24;
-    case SDLK_INSERT: return 0x2D;
-    case SDLK_DELETE: return 0x2E;
-    case SDLK_KP_0: return 0x60;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return 0x10;
-    case SDLK_LCTRL: case SDLK_RCTRL: return 0x11;
-    case SDLK_LALT: case SDLK_RALT: return 0x12;
-    case SDLK_PAUSE: return 0x13;
-    case SDLK_CAPSLOCK: return 0x14;
+    case SDLK_ESCAPE: return vk_escape;
+    case SDLK_SPACE: return vk_space;
+    case SDLK_RETURN: return vk_return;
+    case SDLK_TAB: return vk_tab;
+    case SDLK_BACKSPACE: return vk_backspace;
+    case SDLK_LEFT: return vk_left;
+    case SDLK_UP: return vk_up;
+    case SDLK_RIGHT: return vk_right;
+    case SDLK_DOWN: return vk_down;
+    case SDLK_PAGEUP: return vk_page_up;
+    case SDLK_PAGEDOWN: return vk_page_down;
+    case SDLK_END: return vk_end;
+    case SDLK_HOME: return vk_home;
+    case SDLK_INSERT: return vk_insert;
+    case SDLK_DELETE: return vk_delete;
+    case SDLK_KP_0: return vk_numpad_0;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk_shift;
+    case SDLK_LCTRL: case SDLK_RCTRL: return vk_control;
+    case SDLK_LALT: case SDLK_RALT: return vk_alt;
+    case SDLK_PAUSE: return vk_pause;
+    case SDLK_CAPSLOCK: return vk_caps_lock;
     default: return 0;
     }
 }
@@ -213,8 +214,8 @@ static int32_t sdl_keycode_from_vk(int vk)
 {
     for (int32_t k : {SDLK_ESCAPE, SDLK_SPACE, SDLK_RETURN, SDLK_UP, SDLK_DOWN, SDLK_F1, SDLK_F10})
         if (vk_from_sdl_keycode(k) == vk) return k;
-    if (vk >= 0x41 && vk <= 0x5A) return SDLK_a + (vk - 0x41);
-    if (vk >= 0x30 && vk <= 0x39) return SDLK_0 + (vk - 0x30);
+    if (vk >= vk_a && vk <= vk_z) return SDLK_a + (vk - vk_a);
+    if (vk >= vk_0 && vk <= vk_9) return SDLK_0 + (vk - vk_0);
     return SDLK_UNKNOWN;
 }
 

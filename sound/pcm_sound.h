@@ -7,7 +7,7 @@
 #include "sound/sound_source.h"
 
 struct pcm_sound {
-    int rate = 44100;
+    int rate = mixing_rate;
     std::vector<float> stereo;  // interleaved left, right
     size_t frames() const { return stereo.size() / 2; }
 };

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The rate the layer mixes at, and the rate of the show's own files.
+inline constexpr int mixing_rate = 44100;
+
 class sound_source {
 public:
     virtual ~sound_source() = default;

@@ -18,7 +18,7 @@ enum class sink_kind {
 };
 
 struct sound_settings {
-    int rate = 44100;
+    int rate = mixing_rate;
     int channels = 32;
     // Option bits are accepted for callers that pass a fixed word; none changes behaviour.
     uint32_t options = 0;

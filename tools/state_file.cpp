@@ -1,5 +1,7 @@
 #include "tools/state_file.h"
 
+#include "platform/virtual_keys.h"
+
 #include <cmath>
 
 void record_frame(recording_state& r, double show_time, const uint8_t* flags_a, const uint8_t* flags_b,
@@ -76,7 +78,7 @@ void apply_bookmarks(recording_state& r, const uint8_t key_down[256], uint8_t* f
                      double values[9], bool slot_filled[9])
 {
     for (int key = 0; key < 8; ++key) {
-        if (!key_down[0x30 + key]) continue;
+        if (!key_down[vk_0 + key]) continue;
         nearest_snapshot(r, bookmark_times[key]);
         const state_snapshot& s = r.current_snapshot;
         for (size_t k = 0; k < 9; ++k) {

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "sound/sound_source.h"
+
 namespace music {
 
-constexpr int sample_rate = 44100;
+constexpr int sample_rate = mixing_rate;  // the track plays at the layer's own rate
 constexpr double pi = 3.14159265358979323846;
 
 inline double midi_to_hz(double note) { return 440.0 * std::exp2((note - 69.0) / 12.0); }

@@ -1,0 +1,26 @@
+// The shader-bank program slots and the engine's texture slots the part builds at load.
+// The part copies them into fields of its own and refers to them only through those;
+// this is the one place the numbers are written, so tests read them from here too.
+#pragma once
+
+namespace program_slot {
+inline constexpr int material1 = 1;  // particle drawing
+inline constexpr int material1b = 23;
+inline constexpr int material2 = 22;
+inline constexpr int combine_ssao = 3;  // combine pass
+inline constexpr int blurpass = 4;      // final pass to the window
+inline constexpr int velocities = 5;
+inline constexpr int blurhighlights = 6;
+inline constexpr int simpleblur = 13;
+inline constexpr int godrays = 7;
+}  // namespace program_slot
+
+namespace texture_slot {
+inline constexpr int depth2 = 29;
+inline constexpr int color0 = 0;
+inline constexpr int color1 = 11;
+inline constexpr int spare = 32;
+inline constexpr int quarter = 28;
+inline constexpr int depth = 26;
+inline constexpr int noise = 27;
+}  // namespace texture_slot
