@@ -1,12 +1,14 @@
 #include "app/dev_tools.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 
 #include "app/demo_state.h"
 #include "assets/asset_registry.h"
 #include "demo/parts.h"
 #include "tools/asset_list.h"
+#include "tools/clipboard_dump.h"
 #include "tools/frame_log.h"
 #include "tools/local_path.h"
 #include "tools/state_file.h"
@@ -90,4 +92,16 @@ void dev_write_state_file()
 void dev_close_frame_log()
 {
     if (g_demo.log_enabled) close_frame_log(g_frame_log);
+}
+
+std::string dev_write_clipboard_dump(const std::string& text)
+{
+    if (text.empty()) return "";
+    const std::string path = write_clipboard_dump(g_output_dir, text);
+    if (path.empty())
+        std::fprintf(stderr, "thornwake: cannot write the camera dump to %s\n",
+                     output_path(g_output_dir, clipboard_dump_file).c_str());
+    else
+        std::fprintf(stderr, "thornwake: the camera dump is also in %s\n", path.c_str());
+    return path;
 }

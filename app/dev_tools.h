@@ -14,3 +14,7 @@ void dev_record_frame();        // every frame, after the part rendered
 void dev_apply_bookmarks();     // every frame
 void dev_write_state_file();    // every frame of the closing fade
 void dev_close_frame_log();     // window shutdown, first
+
+// The camera dump also written to a file (tools/clipboard_dump.h), and stderr says where.
+// The path written, or "" when nothing was.
+std::string dev_write_clipboard_dump(const std::string& text);

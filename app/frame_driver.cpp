@@ -55,8 +55,8 @@ static double next_frame_delta()
     return delta;
 }
 
-// Left as the original draws it: with an identity projection the quad sits outside the
-// clip volume, so the picture is unchanged; it is kept for its state changes.
+// Under the identity projection the quad sits outside the clip volume and changes no
+// pixel; the pass stays for the GL state it leaves, which the next frame starts from.
 static void draw_fade_overlay(double f)
 {
     glViewport(0, 0, g_demo.view_width, g_demo.view_height);
@@ -111,7 +111,10 @@ static void jump_to_scene(int scene)
     g_demo.previous_clock = clock_read(g_demo.clock);
 }
 
-bool run_frame()
+// Input: the frame's time step, its random sequence, the frame record from the keys and the
+// mouse, the show time (clock, capture grid or studio transport), the music and the
+// simulation up to that time.
+static void read_input(frame_input& frame)
 {
     g_demo.frame_delta = next_frame_delta();
     if (g_demo.frame_delta < 0) g_demo.frame_delta = 0;
@@ -123,7 +126,6 @@ bool run_frame()
 
     dev_log_frame();
 
-    frame_input& frame = g_demo.frame;
     frame.cam_x = frame.cam_y = frame.cam_z = 0;
     ++g_demo.frame_count;
     frame.wheel_steps = g_demo.wheel_steps;
@@ -140,36 +142,60 @@ bool run_frame()
         g_demo.show_time = g_capture.on ? capture_frame_time(g_capture, g_capture.frames_done)
                                         : g_demo.show_time + g_demo.frame_delta;
         if (g_demo.music_enabled) {
-            if (g_capture.on) music_set_offline_time(50.0 + g_demo.show_time);
+            if (g_capture.on) music_set_offline_time(music_offset_seconds + g_demo.show_time);
             music_read_frame(frame.level, frame.spectrum);
         }
         frame.show_time = g_demo.show_time;
         simulation_advance(g_demo.show_time, !g_capture.on);
     }
+}
 
+static void run_part(frame_input& frame)
+{
     const int slot = choose_part_slot(g_demo.show_time, g_demo.part_slots[0] != nullptr,
                                       g_demo.part_slots[1] != nullptr);
     if (slot >= 0) g_demo.part_slots[slot]->render(&g_demo.frame_delta, &g_render_engine, &frame);
+}
 
+// Recording, bookmarks and the start-scene jump of the first frame.
+static void run_dev_tools()
+{
     dev_record_frame();
     dev_apply_bookmarks();
-
     if (g_demo.start_scene > -1 && g_demo.frame_count == 1) jump_to_scene(g_demo.start_scene);
+}
 
+// The show's end, the end of a capture's range, or the part asking to stop.
+static void end_show_when_due(const frame_input& frame)
+{
     const bool capture_over = g_capture.on && g_demo.show_time > g_capture.to;
     if (show_is_over(g_demo.show_time) || capture_over) end_show(true);
     if (frame.flags_b[3] != 0) end_show(g_demo.music_enabled);
+}
 
-    if (g_demo.fading) {
-        dev_write_state_file();
-        const fade_factors f = closing_fade(g_demo.show_time, g_demo.fade_start, g_demo.fade_rate);
-        frame.values[10] = f.sound;
-        if (g_demo.music_enabled) music_set_volume(1, fade_volume(f));
-        draw_fade_overlay(f.picture);
-        if (closing_fade_done(f)) {
-            copy_to_clipboard(g_demo.clipboard_text.c_str());
-            end_show(g_demo.music_enabled);
-        }
+// The closing fade after Escape: picture and music down together, then the end.
+static void run_fade(frame_input& frame)
+{
+    if (!g_demo.fading) return;
+    dev_write_state_file();
+    const fade_factors f = closing_fade(g_demo.show_time, g_demo.fade_start, g_demo.fade_rate);
+    frame.values[10] = f.sound;
+    if (g_demo.music_enabled) music_set_volume(1, fade_volume(f));
+    draw_fade_overlay(f.picture);
+    if (closing_fade_done(f)) {
+        copy_to_clipboard(g_demo.clipboard_text.c_str());
+        dev_write_clipboard_dump(g_demo.clipboard_text);
+        end_show(g_demo.music_enabled);
     }
+}
+
+bool run_frame()
+{
+    frame_input& frame = g_demo.frame;
+    read_input(frame);
+    run_part(frame);
+    run_dev_tools();
+    end_show_when_due(frame);
+    run_fade(frame);
     return true;
 }

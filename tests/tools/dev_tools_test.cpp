@@ -1,4 +1,5 @@
 #include "tools/asset_list.h"
+#include "tools/clipboard_dump.h"
 #include "tools/frame_log.h"
 #include "tools/local_path.h"
 #include "tools/state_file.h"
@@ -7,7 +8,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
+
+#include <unistd.h>
 
 TEST(LocalPath, DriveLettersAndDoubledSlashesGo)
 {
@@ -25,7 +29,7 @@ TEST(LocalPath, OutputsGoUnderTheOutputFolder)
     EXPECT_EQ(output_path("/xdg/thornwake/", "C:/grainwell/"), "/xdg/thornwake/grainwell/");
 
     // The first run after a fresh install has no state folder yet.
-    const auto root = std::filesystem::temp_directory_path() / "tw_output_path_test";
+    const auto root = std::filesystem::temp_directory_path() / ("tw_output_path_test_" + std::to_string(::getpid()));
     std::filesystem::remove_all(root);
     const std::string log = prepare_output_path((root / "thornwake").string(), "c://logs//shiftling2.log");
     EXPECT_TRUE(std::filesystem::is_directory(root / "thornwake/logs"));
@@ -45,7 +49,7 @@ TEST(AssetList, EmptyTableStillReportsTotals)
 
 TEST(AssetList, DuplicatesListedTwiceButCopiedOnce)
 {
-    const auto dir = std::filesystem::temp_directory_path() / "tw_asset_list_test";
+    const auto dir = std::filesystem::temp_directory_path() / ("tw_asset_list_test_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "src");
     const std::string b = (dir / "src/b.jpeg").string(), a = (dir / "src/a.jpeg").string();
@@ -174,4 +178,21 @@ TEST(StateFile, TwoDigitKeysApplyInOrderAndTheHigherWins)
     EXPECT_EQ(fa[1], 1);
     EXPECT_EQ(values[0], 2);
     EXPECT_EQ(values[1], 0);  // empty slots receive nothing
+}
+
+TEST(ClipboardDump, TheTextOutlivesTheProcessInAFile)
+{
+    const auto root = std::filesystem::temp_directory_path() / ("tw_clipboard_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(root);
+    const std::string text = "cam 1.5 2 3\npnt 0 0 0\n";
+    const std::string path = write_clipboard_dump((root / "state").string(), text);
+    EXPECT_EQ(path, std::filesystem::absolute(root / "state" / clipboard_dump_file).string());
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+
+    EXPECT_EQ(write_clipboard_dump((root / "state").string(), ""), "");  // nothing to keep
+    // A root that cannot hold a folder: said by the empty path, nothing thrown.
+    std::ofstream(root / "file") << "x";
+    EXPECT_EQ(write_clipboard_dump((root / "file").string(), text), "");
+    std::filesystem::remove_all(root);
 }
