@@ -6,18 +6,18 @@
 #include <string>
 
 struct gl_limits {
-    int major = 0, minor = 0;      // context version
-    int texture_buffer_size = 0;   // GL_MAX_TEXTURE_BUFFER_SIZE, in texels
-    int texture_3d_size = 0;       // GL_MAX_3D_TEXTURE_SIZE
-    int feedback_components = 0;   // GL_MAX_TRANSFORM_FEEDBACK_INTERLEAVED_COMPONENTS
-    int samples = 0;               // GL_MAX_SAMPLES; multisampling is clamped to it
+    int major = 0, minor = 0;     // context version
+    int texture_buffer_size = 0;  // GL_MAX_TEXTURE_BUFFER_SIZE, in texels
+    int texture_3d_size = 0;      // GL_MAX_3D_TEXTURE_SIZE
+    int feedback_components = 0;  // GL_MAX_TRANSFORM_FEEDBACK_INTERLEAVED_COMPONENTS
+    int samples = 0;              // GL_MAX_SAMPLES; multisampling is clamped to it
 };
 
 struct gl_needs {
-    int major = 3, minor = 3;         // the shaders are "#version 330 compatibility"
-    int texture_buffer_size = 0;      // texels: the largest population, one texel each
-    int texture_3d_size = 0;          // the velocity volume's longest side
-    int feedback_components = 4;      // one vec4 captured per particle
+    int major = 3, minor = 3;     // the shaders are "#version 330 compatibility"
+    int texture_buffer_size = 0;  // texels: the largest population, one texel each
+    int texture_3d_size = 0;      // the velocity volume's longest side
+    int feedback_components = 4;  // one vec4 captured per particle
 };
 
 gl_limits read_gl_limits();

@@ -8,6 +8,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -130,7 +131,7 @@ picture frame_at(part_start& part, double T, frame_input& frame, int settle = 10
 TEST(PartLoad, CompletesWithEveryDataFileMissing)
 {
     TW_REQUIRE_GL();
-    const fs::path empty = fs::temp_directory_path() / "thornwake-part-empty";
+    const fs::path empty = fs::temp_directory_path() / ("thornwake-part-empty-" + std::to_string(::getpid()));
     fs::create_directories(empty);
     in_directory here(empty);
 
@@ -159,7 +160,7 @@ TEST(PartLoad, CompletesWithEveryDataFileMissing)
 TEST(PartRender, ClockHistoryCameraAndFrameCopyBack)
 {
     TW_REQUIRE_GL();
-    const fs::path empty = fs::temp_directory_path() / "thornwake-part-empty";
+    const fs::path empty = fs::temp_directory_path() / ("thornwake-part-empty-" + std::to_string(::getpid()));
     fs::create_directories(empty);
     in_directory here(empty);
     auto part = loaded_part();

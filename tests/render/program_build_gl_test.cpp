@@ -10,20 +10,16 @@
 
 namespace {
 
-const char* const good_vertex =
-    "#version 120\n"
-    "void main() { gl_Position = ftransform(); }\n";
-const char* const good_fragment =
-    "#version 120\n"
-    "void main() { gl_FragColor = vec4(1.0); }\n";
-const char* const broken_fragment =
-    "#version 120\n"
-    "void main() { gl_FragColor = vec4(1.0) }\n";  // missing semicolon
-const char* const feedback_vertex =
-    "#version 330 compatibility\n"
-    "layout(location = 0) in vec4 State;\n"
-    "out vec4 vPosition;\n"
-    "void main() { vPosition = State; }\n";
+const char* const good_vertex = "#version 120\n"
+                                "void main() { gl_Position = ftransform(); }\n";
+const char* const good_fragment = "#version 120\n"
+                                  "void main() { gl_FragColor = vec4(1.0); }\n";
+const char* const broken_fragment = "#version 120\n"
+                                    "void main() { gl_FragColor = vec4(1.0) }\n";  // missing semicolon
+const char* const feedback_vertex = "#version 330 compatibility\n"
+                                    "layout(location = 0) in vec4 State;\n"
+                                    "out vec4 vPosition;\n"
+                                    "void main() { vPosition = State; }\n";
 
 std::string write_file(const std::string& name, const std::string& text)
 {
@@ -94,8 +90,7 @@ TEST(ProgramBuild, ACompileErrorNamesTheFileAndTheLinkFailureIsReported)
     EXPECT_EQ(program_value(built.program, GL_LINK_STATUS), GL_FALSE);
     // The good stage prints only its log; the broken one its path first, then the log.
     const std::string expected = compile_log(built.shaders[0]) + "\n" + f + "\n" + compile_log(built.shaders[1]) +
-                                 "\n" + "Cannot link program. " + v + ", " + f + "\n" + link_log(built.program) +
-                                 "\n";
+                                 "\n" + "Cannot link program. " + v + ", " + f + "\n" + link_log(built.program) + "\n";
     EXPECT_EQ(out, expected);
     EXPECT_FALSE(compile_log(built.shaders[1]).empty());
 }
