@@ -5,7 +5,7 @@
 #include <string>
 
 #include "audio/timeline.h"
-#include "render/frame_input.h"
+#include "demo/frame_input.h"
 
 class parts;
 struct platform_window;

@@ -11,7 +11,7 @@
 #include "app/video_export.h"
 #include "audio/music.h"
 #include "demo/parts.h"
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 #include "platform/platform.h"
 #include "render/frame_stats.h"
 #include "render/render_engine.h"

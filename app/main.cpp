@@ -18,7 +18,7 @@
 #include "app/video_export.h"
 #include "audio/music.h"
 #include "platform/platform.h"
-#include "platform/virtual_keys.h"
+#include "base/virtual_keys.h"
 #include "render/frame_stats.h"
 
 #ifndef THORNWAKE_SOURCE_DATA_DIR

@@ -5,7 +5,7 @@
 #include "app/demo_state.h"
 #include "app/shell.h"
 #include "platform/platform.h"
-#include "platform/virtual_keys.h"
+#include "base/virtual_keys.h"
 #include "render/render_engine.h"
 
 int wheel_notches(int wheel_delta) { return wheel_delta / 120; }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 // One face: its corners in file order, each with state word 1.
 using polygon = std::vector<vec3>;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 struct polyline {
     std::vector<vec3> points;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 struct recorded_path {
     std::vector<vec3> points;

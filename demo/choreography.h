@@ -6,7 +6,7 @@
 // as a float, so the values match a float accumulator step for step.
 // Functions that draw random numbers say so; they reseed the shared generator first.
 #pragma once
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <array>
 #include <cstddef>

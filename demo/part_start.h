@@ -4,7 +4,7 @@
 // contour emitters. Everything on screen is a function of scene_time.
 #pragma once
 #include "demo/parts.h"
-#include "render/frame_input.h"
+#include "demo/frame_input.h"
 #include "render/shader_bank.h"
 #include "assets/image_sequence.h"
 #include "assets/obj_mesh.h"

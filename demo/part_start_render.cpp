@@ -3,7 +3,7 @@
 #include "demo/part_start.h"
 
 #include "demo/choreography.h"
-#include "platform/virtual_keys.h"
+#include "base/virtual_keys.h"
 #include "post/camera_rig.h"
 #include "post/chain_curves.h"
 #include "post/post_passes.h"

@@ -5,7 +5,7 @@
 // finds a particle's target texel finds its colour at the same coordinates.
 #pragma once
 #include "assets/polygons.h"
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <cstdint>
 #include <vector>

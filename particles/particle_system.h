@@ -4,7 +4,7 @@
 // (velocity volume, emitter textures, uniforms) and never touches individual particles.
 // Needs a current GL context with transform feedback and texture buffers.
 #pragma once
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "platform/platform.h"
 #include "platform/overlay_window.h"
-#include "platform/virtual_keys.h"
+#include "base/virtual_keys.h"
 
 #include <SDL2/SDL.h>
 

@@ -1,7 +1,7 @@
 // Where the scenes look from: a slow lift, a wobble along the recorded path and, in two
 // stretches of the show, a follow of the main population's lead particle.
 #pragma once
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // writes back into set 0, the final pass to the window and the fade. Each takes what
 // the curves computed and only issues the calls.
 #pragma once
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <cstdint>
 

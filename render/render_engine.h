@@ -4,7 +4,7 @@
 // members. One global instance, g_render_engine. Everything needs the GL context current,
 // except construction. The header stays free of GL headers so pure code can include it.
 #pragma once
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <cstdint>
 #include <fstream>

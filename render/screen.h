@@ -2,7 +2,7 @@
 // curve the choreography is written in, the sprite / full-screen quad, the projector
 // texture matrix and the reset of fixed-function state between passes.
 #pragma once
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 // ((1 - c^((p - 1) / 2 + 1))^p with c = (1 + cos(pi * clamp(t, 0, 1))) / 2: a ramp from 0
 // at t <= 0 to 1 at t >= 1; p = 1 is the plain cosine ramp. Pure.

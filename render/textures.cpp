@@ -1,6 +1,6 @@
 #include "render/textures.h"
 
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <algorithm>
 

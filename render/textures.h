@@ -1,6 +1,6 @@
 // CPU side of the generated textures: their bytes are made here, without GL, so the
 // patterns can be checked byte for byte. Both draw from the show's shared generator
-// (particles/vecmath.h), whose exact rule fixes the pattern on every platform.
+// (base/vecmath.h), whose exact rule fixes the pattern on every platform.
 #pragma once
 #include <cstdint>
 #include <vector>

@@ -1,11 +1,10 @@
 // What a mixer channel pulls from: interleaved stereo float frames at the source's own rate.
 // Positions are frame indices from the start of the sound.
 #pragma once
+#include "base/mixing_rate.h"
+
 #include <cstddef>
 #include <cstdint>
-
-// The rate the layer mixes at, and the rate of the show's own files.
-inline constexpr int mixing_rate = 44100;
 
 class sound_source {
 public:

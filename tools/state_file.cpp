@@ -1,6 +1,6 @@
 #include "tools/state_file.h"
 
-#include "platform/virtual_keys.h"
+#include "base/virtual_keys.h"
 
 #include <cmath>
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "sound/sound_source.h"
+#include "base/mixing_rate.h"
 
 namespace music {
 

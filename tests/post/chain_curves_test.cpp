@@ -1,6 +1,6 @@
 #include "post/chain_curves.h"
 
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 #include "render/textures.h"
 
 #include <gtest/gtest.h>

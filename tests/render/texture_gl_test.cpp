@@ -1,4 +1,4 @@
-#include "particles/vecmath.h"
+#include "base/vecmath.h"
 #include "render/render_engine.h"
 #include "render/textures.h"
 #include "tests/render/gl_helpers.h"
