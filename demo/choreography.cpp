@@ -215,7 +215,8 @@ double path_wobble_weight(double t, int k)
 
 path_indices path_wobble_indices(double t, int half, size_t path_size)
 {
-    // Negative indices wrap through their unsigned 32-bit form, as the show always did.
+    // Negative indices wrap through their unsigned 32-bit form: the wobble's path points, and
+    // so the picture early in the show, depend on that wrap.
     const auto wrap = [&](double x) {
         return uint32_t(int64_t(x)) % uint32_t(path_size - 1);
     };

@@ -1,8 +1,11 @@
 // The shader-bank program slots and the engine's texture slots the part builds at load.
 // The part copies them into fields of its own and refers to them only through those;
-// this is the one place the numbers are written, so tests read them from here too.
+// this is the one place the numbers are written.
 #pragma once
 
+// Six programs are built and never drawn with: material1b, material2, velocities,
+// blurhighlights, simpleblur and godrays. They stay, built in this order at load, because
+// the load's console output (each file's path and log) and its order are the show's.
 namespace program_slot {
 inline constexpr int material1 = 1;  // particle drawing
 inline constexpr int material1b = 23;
