@@ -6,6 +6,8 @@
 
 #include <GL/glew.h>
 
+#include <cstdio>
+
 namespace {
 
 // The size the render targets are made at: what the shell told us, else the viewport,
@@ -20,6 +22,15 @@ void resolve_screen_size(int32_t& width, int32_t& height)
 }
 
 }  // namespace
+
+// The show runs without any of these files; one console line says which one is missing
+// or unreadable and what the picture lacks for it.
+static void say_if_unread(bool unread, const char* path, const char* effect)
+{
+    if (!unread) return;
+    std::printf("%s: missing or unreadable; %s\n", path, effect);
+    std::fflush(stdout);
+}
 
 void part_start::load(render_engine* engine)
 {
@@ -38,6 +49,7 @@ void part_start::load(render_engine* engine)
     seq_request = 30;  // the first scene frame shows image 30
 
     path.load_path("try1.sav");
+    say_if_unread(path.points.size() < 2, "try1.sav", "the path and camera wobble stay still");
     for (float& v : spectrum_history) v = 0.0f;
 
     particles_main.configure(500, 500, true);
@@ -54,14 +66,18 @@ void part_start::load(render_engine* engine)
     particles_splash.create("Materials//v_material1p_splash.cpp");
 
     read_polygons("newneomeshes//thegoodbox.obj", cloud_box.faces);
+    say_if_unread(cloud_box.faces.empty(), "newneomeshes//thegoodbox.obj", "the box emitter is empty");
     cloud_box.create(500, 500);
     cloud_box.build_rings(30, 30, make_vec3(1.0f, 0.7f, 0.4f));
 
     read_polygons("newneomeshes//thehead.obj", cloud_head.faces);
+    say_if_unread(cloud_head.faces.empty(), "newneomeshes//thehead.obj", "the head emitter is empty");
     cloud_head.create(500, 500);
     cloud_head.build_rings(20, 15, make_vec3(1.0f, 1.0f, 1.0f));
 
-    title_mesh.load_obj("newneomeshes//thornwake.obj", false);
+    const bool title_read = title_mesh.load_obj("newneomeshes//thornwake.obj", false);
+    say_if_unread(!title_read || title_mesh.vertices.empty(), "newneomeshes//thornwake.obj",
+                  "no title letters are drawn");
 
     slot_material1 = program_slot::material1;
     slot_material1b = program_slot::material1b;

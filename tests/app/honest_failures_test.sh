@@ -2,6 +2,7 @@
 # The ways a run cannot start end non-zero and say why.
 #   honest_failures_test.sh THORNWAKE DATA no-display   no display at all, then one that cannot be reached
 #   honest_failures_test.sh THORNWAKE DATA softpipe     a GL whose limits fall short (Mesa's softpipe)
+#   honest_failures_test.sh THORNWAKE DATA missing      the meshes and the path gone: the show runs, naming each
 set -uo pipefail
 bin=$1
 data=$2
@@ -56,6 +57,19 @@ case $mode in
     expect "softpipe" 1 "This GL offers GL_MAX_TEXTURE_BUFFER_SIZE 65536; the show needs 250000."
     [ -z "$(ls -A "$work/out" 2>/dev/null)" ] ||
       { failures=$((failures + 1)); echo "FAIL softpipe: frames written by a run that refused"; }
+    ;;
+  missing)
+    # A copy of the data made of links, without the meshes and the path.
+    mkdir -p "$work/data"
+    for f in "$data"/*; do ln -s "$f" "$work/data/"; done
+    rm "$work/data/newneomeshes" "$work/data/try1.sav"
+    LIBGL_ALWAYS_SOFTWARE=1 timeout 300 "$bin" --data "$work/data" --capture "$work/out" --size 160x90 \
+      --fps 10 --to 0.1 --no-aa --no-cache > "$work/log" 2>&1
+    rc=$?
+    expect "missing meshes and path" 0 "try1.sav: missing or unreadable;" \
+      "newneomeshes//thegoodbox.obj: missing or unreadable;" "newneomeshes//thehead.obj: missing or unreadable;" \
+      "newneomeshes//thornwake.obj: missing or unreadable;"
+    [ -f "$work/out/000000.png" ] || { failures=$((failures + 1)); echo "FAIL missing: no frame written"; }
     ;;
   *) echo "unknown mode $mode"; exit 2 ;;
 esac
