@@ -73,6 +73,7 @@ sim_snapshot part_start::save_state() const
     s.main_state = particles_main.read_state();
     s.splash_state = particles_splash.read_state();
     s.box_positions = cloud_box.positions;
+    s.box_colours = cloud_box.colours;
     const vec3& lead = particles_main.lead_particle;
     s.lead[0] = lead.x;
     s.lead[1] = lead.y;
@@ -90,6 +91,7 @@ void part_start::restore_state(const sim_snapshot& s, double show_time)
     particles_main.write_state(s.main_state);
     particles_splash.write_state(s.splash_state);
     if (s.box_positions.size() == cloud_box.positions.size()) cloud_box.positions = s.box_positions;
+    if (s.box_colours.size() == cloud_box.colours.size()) cloud_box.colours = s.box_colours;
     cloud_box.upload();
     particles_main.lead_particle = make_vec3(s.lead[0], s.lead[1], s.lead[2]);
     particles_main.lead_particle.state = uint32_t(s.lead_read);

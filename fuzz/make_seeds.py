@@ -180,12 +180,15 @@ def byte_shuffle(raw, element):
     return b"".join(raw[b:n * element:element] for b in range(element)) + raw[n * element:]
 
 
-def snapshot(step, floats, tail=(0.0, 0.0, 0.0, 0, 0.0, 0.0, 0.0, 0), key=SNAP_KEY, counts=None, version=1,
+def snapshot(step, floats, tail=(0.0, 0.0, 0.0, 0, 0.0, 0.0, 0.0, 0), key=SNAP_KEY, counts=None, version=2,
              level=1, stream=None, extra=b""):
+    # floats: main, splash, box positions; the box colours follow the positions' count
     counts = counts or [len(f) for f in floats]
+    colours = [0.25 * (i % 4) for i in range(len(floats[2]))]
     payload = (byte_shuffle(struct.pack("<%df" % len(floats[0]), *floats[0]), 16) +
                byte_shuffle(struct.pack("<%df" % len(floats[1]), *floats[1]), 16) +
                byte_shuffle(struct.pack("<%df" % len(floats[2]), *floats[2]), 12) +
+               byte_shuffle(struct.pack("<%df" % len(colours), *colours), 12) +
                struct.pack("<3fi3fi", *tail))
     stream = zlib.compress(payload, level) if stream is None else stream
     head = b"TWSNAP" + struct.pack("<HQqQQQQ", version, key, step, *counts, len(stream))
@@ -208,12 +211,12 @@ def snapshot_seeds():
     truncations(r, good, 11)
     put(r, good + b"\0", "trailing")
     put(r, snapshot(600, floats, tail, key=SNAP_KEY + 1), "other_key")
-    put(r, snapshot(600, floats, tail, version=2), "version_2")
+    put(r, snapshot(600, floats, tail, version=1), "version_1")
     put(r, snapshot(-1, floats, tail), "negative_step")
     put(r, snapshot(600, floats, tail, counts=[8, 4, 1 << 62]), "huge_count")
     put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 1000000, 9)), "inflates_too_far")
     put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 40)), "inflates_short")
-    put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 116) + b"\0"), "stream_then_junk")
+    put(r, snapshot(600, floats, tail, stream=zlib.compress(b"\0" * 152) + b"\0"), "stream_then_junk")
     put(r, good[:-9] + bytes([good[-9] ^ 0x10]) + good[-8:], "flipped_stream")
     put(r, good[:56] + bytes([good[56] ^ 1]) + good[57:], "checksum_field")
 

@@ -162,6 +162,7 @@ void feed_snapshot(const uint8_t* data, size_t size)
         decode_snapshot(encode_snapshot(*s, fuzz_snapshot_key), fuzz_snapshot_key, shape, why);
     if (!again || again->step != s->step || !same_floats(again->main_state, s->main_state) ||
         !same_floats(again->splash_state, s->splash_state) || !same_floats(again->box_positions, s->box_positions) ||
+        !same_floats(again->box_colours, s->box_colours) ||
         std::memcmp(again->lead, s->lead, sizeof s->lead) != 0 || again->lead_read != s->lead_read ||
         std::memcmp(again->lead_followed, s->lead_followed, sizeof s->lead_followed) != 0 ||
         again->seq_request != s->seq_request)

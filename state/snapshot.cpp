@@ -1,18 +1,18 @@
 // Snapshot file, all integers little-endian:
 //   0  "TWSNAP"        6 bytes
-//   6  version         u16 (1)
+//   6  version         u16 (2)
 //   8  key             u64, the cache key the snapshot was made under
 //  16  step            i64, >= 0
 //  24  main floats     u64  } must equal the reader's shape exactly, so a file
 //  32  splash floats   u64  } from another build or population size is refused
-//  40  box floats      u64  }   before anything is allocated from it
+//  40  box floats      u64  }   before anything is allocated from it (each box array)
 //  48  payload bytes   u64, length of the zlib stream; the file ends right after it
 //  56  checksum        u64, hash_bytes of the uncompressed payload, seeded with the hash of
 //                      bytes 0..55, so a change to the header or to the state is caught
 //  64  zlib stream of the payload:
 //        main state, then splash state, each byte-shuffled by particle (byte 0 of every particle,
 //          then byte 1, ... byte 15): particles at rest become long runs of equal bytes
-//        box positions, byte-shuffled by texel (12 bytes)
+//        box positions, then box colours, each byte-shuffled by texel (12 bytes)
 //        lead xyz, lead_read, lead_followed xyz, seq_request (32 bytes)
 //      The particles go through zlib's run-length mode and the box through level 1: the
 //      particle mantissas are close to noise, where a match search costs time and gains
@@ -33,7 +33,7 @@ static_assert(std::endian::native == std::endian::little, "floats are stored as 
 namespace {
 
 constexpr char magic[6] = {'T', 'W', 'S', 'N', 'A', 'P'};
-constexpr uint16_t version = 1;
+constexpr uint16_t version = 2;
 constexpr size_t header_bytes = 64;
 constexpr size_t checked_header_bytes = 56;
 constexpr size_t tail_bytes = 32;
@@ -54,7 +54,7 @@ uint64_t get_u64(const uint8_t* p)
 
 size_t payload_size(const snapshot_shape& shape)
 {
-    return 4 * (shape.main_floats + shape.splash_floats + shape.box_floats) + tail_bytes;
+    return 4 * (shape.main_floats + shape.splash_floats + 2 * shape.box_floats) + tail_bytes;
 }
 
 // Byte `b` of element i goes to out[b * n + i]; a partial element at the end is copied as is.
@@ -109,6 +109,8 @@ snapshot_shape shape_of(const sim_snapshot& s)
     return {s.main_state.size(), s.splash_state.size(), s.box_positions.size()};
 }
 
+static bool box_arrays_agree(const sim_snapshot& s) { return s.box_colours.size() == s.box_positions.size(); }
+
 size_t max_encoded_size(const snapshot_shape& shape)
 {
     // compressBound covers one block run; the switch of strategy ends a block early.
@@ -119,7 +121,7 @@ std::vector<uint8_t> encode_snapshot(const sim_snapshot& s, uint64_t key)
 {
     const snapshot_shape shape = shape_of(s);
     // zlib counts one call's bytes in 32 bits; a state that large is not this show's.
-    if (payload_size(shape) > UINT_MAX / 2) return {};
+    if (payload_size(shape) > UINT_MAX / 2 || !box_arrays_agree(s)) return {};
     std::vector<uint8_t> payload(payload_size(shape));
     uint8_t* p = payload.data();
     shuffle(s.main_state.data(), s.main_state.size(), particle_bytes, p);
@@ -129,6 +131,8 @@ std::vector<uint8_t> encode_snapshot(const sim_snapshot& s, uint64_t key)
     const uint8_t* box_start = p;
     shuffle(s.box_positions.data(), s.box_positions.size(), texel_bytes, p);
     p += 4 * s.box_positions.size();
+    shuffle(s.box_colours.data(), s.box_colours.size(), texel_bytes, p);
+    p += 4 * s.box_colours.size();
     scalar_tail tail;
     std::memcpy(tail.lead, s.lead, sizeof tail.lead);
     tail.lead_read = s.lead_read;
@@ -206,6 +210,7 @@ std::optional<sim_snapshot> decode_snapshot(std::span<const uint8_t> bytes, uint
     s.main_state.resize(shape.main_floats);
     s.splash_state.resize(shape.splash_floats);
     s.box_positions.resize(shape.box_floats);
+    s.box_colours.resize(shape.box_floats);
     const uint8_t* p = payload.data();
     unshuffle(p, s.main_state.size(), particle_bytes, s.main_state.data());
     p += 4 * s.main_state.size();
@@ -213,6 +218,8 @@ std::optional<sim_snapshot> decode_snapshot(std::span<const uint8_t> bytes, uint
     p += 4 * s.splash_state.size();
     unshuffle(p, s.box_positions.size(), texel_bytes, s.box_positions.data());
     p += 4 * s.box_positions.size();
+    unshuffle(p, s.box_colours.size(), texel_bytes, s.box_colours.data());
+    p += 4 * s.box_colours.size();
     scalar_tail tail;
     std::memcpy(&tail, p, tail_bytes);
     std::memcpy(s.lead, tail.lead, sizeof s.lead);

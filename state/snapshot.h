@@ -13,6 +13,7 @@ struct sim_snapshot {
     std::vector<float> main_state;     // main population, 4 floats a particle
     std::vector<float> splash_state;   // splash population, 4 floats a particle
     std::vector<float> box_positions;  // box emitter positions array, 3 floats a texel
+    std::vector<float> box_colours;    // and its colours: each texel keeps the last colour written
     float lead[3] = {};                // lead particle as last read back
     int32_t lead_read = 0;             // 1 once a read has happened
     float lead_followed[3] = {};       // smoothed lead the camera follows
@@ -21,7 +22,7 @@ struct sim_snapshot {
 
 // Sizes the reader insists on, so a file from another build or size is rejected.
 struct snapshot_shape {
-    size_t main_floats = 0, splash_floats = 0, box_floats = 0;
+    size_t main_floats = 0, splash_floats = 0, box_floats = 0;  // box_floats: each box array
     bool operator==(const snapshot_shape&) const = default;
 };
 

@@ -22,6 +22,7 @@ sim_snapshot at_step(int64_t step)
     s.main_state.assign(shape.main_floats, 0.5f * static_cast<float>(step));
     s.splash_state.assign(shape.splash_floats, 1.0f);
     s.box_positions.assign(shape.box_floats, 2.4f);
+    s.box_colours.assign(shape.box_floats, 1.0f);
     s.seq_request = static_cast<int32_t>(step);
     return s;
 }

@@ -20,6 +20,7 @@ sim_snapshot random_snapshot(size_t particles, size_t splash, size_t texels, uin
     for (size_t i = 0; i < 4 * particles; ++i) s.main_state.push_back(pos(rng));
     for (size_t i = 0; i < 4 * splash; ++i) s.splash_state.push_back(pos(rng));
     for (size_t i = 0; i < 3 * texels; ++i) s.box_positions.push_back(i % 5 ? 2.4f : pos(rng));
+    for (size_t i = 0; i < 3 * texels; ++i) s.box_colours.push_back(i % 7 ? 1.0f : 0.2f);
     s.lead[1] = -1.5f;
     s.lead_read = 1;
     s.lead_followed[2] = 0.25f;
@@ -36,7 +37,7 @@ bool same_bits(const T& a, const T& b)
 bool same(const sim_snapshot& a, const sim_snapshot& b)
 {
     return a.step == b.step && same_bits(a.main_state, b.main_state) && same_bits(a.splash_state, b.splash_state) &&
-           same_bits(a.box_positions, b.box_positions) && std::memcmp(a.lead, b.lead, sizeof a.lead) == 0 &&
+           same_bits(a.box_positions, b.box_positions) && same_bits(a.box_colours, b.box_colours) && std::memcmp(a.lead, b.lead, sizeof a.lead) == 0 &&
            a.lead_read == b.lead_read && std::memcmp(a.lead_followed, b.lead_followed, sizeof a.lead_followed) == 0 &&
            a.seq_request == b.seq_request;
 }
@@ -63,7 +64,7 @@ TEST(state_snapshot, RoundTripsEveryFieldBitForBit)
     EXPECT_EQ(why, "");
 
     // Empty populations and sizes that are no whole particle or texel.
-    for (const sim_snapshot& odd : {random_snapshot(0, 0, 0, 2), sim_snapshot{7, {1, 2, 3}, {4}, {5, 6, 7, 8, 9}}}) {
+    for (const sim_snapshot& odd : {random_snapshot(0, 0, 0, 2), sim_snapshot{7, {1, 2, 3}, {4}, {5, 6, 7, 8, 9}, {1, 0, 1, 0, 1}}}) {
         const std::optional<sim_snapshot> again = decode(encode_snapshot(odd, key), shape_of(odd), why);
         ASSERT_TRUE(again) << why;
         EXPECT_TRUE(same(*again, odd));
@@ -75,7 +76,8 @@ TEST(state_snapshot, ParticlesAtRestAndARepeatedBoxCompressFar)
     sim_snapshot s;
     for (int i = 0; i < 20000; ++i) s.main_state.insert(s.main_state.end(), {0.0f, 2.4f, 0.0f, 0.5f});
     for (int i = 0; i < 20000; ++i) s.box_positions.insert(s.box_positions.end(), {0.0f, 2.4f, 0.0f});
-    const size_t raw = 4 * (s.main_state.size() + s.box_positions.size());
+    s.box_colours.assign(s.box_positions.size(), 1.0f);
+    const size_t raw = 4 * (s.main_state.size() + 2 * s.box_positions.size());
     EXPECT_LT(encode_snapshot(s, key).size(), raw / 50);
 }
 
@@ -119,8 +121,11 @@ TEST(state_snapshot, RejectsEveryKindOfDamage)
     longer.push_back(0);
     EXPECT_TRUE(rejected(longer, shape, "trailing bytes"));
     std::vector<uint8_t> newer = good;
-    newer[6] = 2;
-    EXPECT_TRUE(rejected(newer, shape, "version 2"));
+    newer[6] = 3;
+    EXPECT_TRUE(rejected(newer, shape, "version 3"));
+    std::vector<uint8_t> older = good;  // before the box colours were kept
+    older[6] = 1;
+    EXPECT_TRUE(rejected(older, shape, "version 1"));
     std::vector<uint8_t> negative = good;
     negative[23] = 0x80;
     EXPECT_TRUE(rejected(negative, shape, "negative step"));
