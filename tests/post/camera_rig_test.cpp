@@ -1,5 +1,6 @@
 #include "post/camera_rig.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -54,4 +55,32 @@ TEST(CameraRig, FollowsTheLeadParticleWhileTheWeightIsOn)
     const camera_pose off = place_camera(125.0, {}, {}, make_vec3(1, 2, 0));
     EXPECT_FALSE(off.follow);
     expect_vec(off.eye, 0, 0.2f, 5);
+}
+
+// In the blasts the lead is flung to the edge of the field and reborn at its target a few
+// times a second. The point the camera follows must stay in the scene and move a little
+// each step, never jump with it.
+TEST(CameraRig, TheFollowedLeadStaysInTheSceneAndNeverJumps)
+{
+    vec3 followed = make_vec3(0, 0, 0);
+    float largest_step = 0;
+    for (int step = 0; step < 600; ++step) {
+        // Flung to ±24 and back, every 20 steps, with some depth that is never followed.
+        const float far = (step / 20) % 2 ? 24.0f : -24.0f;
+        const vec3 next = follow_lead(followed, make_vec3(far, -far, 7));
+        largest_step = std::max(largest_step, std::hypot(next.x - followed.x, next.y - followed.y));
+        followed = next;
+        ASSERT_LE(std::fabs(followed.x), lead_follow_bound);
+        ASSERT_LE(std::fabs(followed.y), lead_follow_bound);
+        ASSERT_EQ(followed.z, 0.0f);
+    }
+    // A whole swing across the bound takes dozens of steps, not one.
+    EXPECT_LT(largest_step, 2 * lead_follow_bound * std::sqrt(2.0f) * 0.05f);
+
+    // A lead that holds still is reached; a lost one (NaN) leaves the view where it is.
+    followed = make_vec3(0, 0, 0);
+    for (int step = 0; step < 600; ++step) followed = follow_lead(followed, make_vec3(1, -2, 0));
+    expect_vec(followed, 1, -2, 0);
+    const vec3 kept = follow_lead(followed, make_vec3(std::nanf(""), 0, 0));
+    expect_vec(kept, 1, -2, 0);
 }
