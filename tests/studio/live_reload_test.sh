@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A shader saved while the studio runs: a broken save keeps the last good program (same
 # picture) and names the file and line on the console, once; a fixed save shows on screen
-# without a restart; saving the original back gives the original picture again.
+# without a restart; saving the first text back gives the first picture again.
 # Usage: live_reload_test.sh THORNWAKE_BINARY DATA_DIR
 set -euo pipefail
 bin=$1
@@ -56,7 +56,7 @@ wait $pid || { cat "$work/log"; fail "the studio exited non-zero"; }
 
 cmp -s "$work/live/000000.png" "$work/live/000001.png" || fail "a broken save changed the picture"
 cmp -s "$work/live/000000.png" "$work/live/000002.png" && fail "the fixed shader did not show"
-cmp -s "$work/live/000000.png" "$work/live/000003.png" || fail "the original shader did not come back"
+cmp -s "$work/live/000000.png" "$work/live/000003.png" || fail "the first shader text did not come back"
 [ "$(grep -c 'failed; the last good program stays in use' "$work/log")" -eq 1 ] ||
   { cat "$work/log"; fail "the failure was not printed exactly once"; }
 grep -q "PostProcessing/f_blurpass.cpp:[0-9]*:" "$work/log" || { cat "$work/log"; fail "no file and line in the log"; }
