@@ -4,10 +4,10 @@
 
 #include "demo/choreography.h"
 #include "base/virtual_keys.h"
-#include "post/camera_rig.h"
+#include "demo/camera_rig.h"
 #include "post/chain_curves.h"
 #include "post/post_passes.h"
-#include "post/spectrum_history.h"
+#include "demo/spectrum_history.h"
 #include "render/frame_stats.h"
 #include "render/render_engine.h"
 

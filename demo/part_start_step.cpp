@@ -4,7 +4,7 @@
 #include "demo/choreography.h"
 #include "demo/contour_stage.h"
 #include "demo/particle_stage.h"
-#include "post/camera_rig.h"
+#include "demo/camera_rig.h"
 #include "post/chain_curves.h"
 #include "post/post_passes.h"
 #include "render/frame_stats.h"

@@ -1,7 +1,7 @@
 #include "post/post_passes.h"
 
 #include "post/chain_curves.h"
-#include "post/spectrum_history.h"
+#include "post/spectrum_texture.h"
 #include "render/render_engine.h"
 #include "render/screen.h"
 #include "render/shader_bank.h"

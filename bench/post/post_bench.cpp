@@ -1,9 +1,10 @@
 // CPU cost per frame of the chain's own work: the spectrum memory and texture bytes, the
 // camera, the combine threshold, the fade, the zoom and the 88 title letters.
+#include "demo/camera_rig.h"
 #include "demo/scene_curves.h"
-#include "post/camera_rig.h"
+#include "demo/spectrum_history.h"
 #include "post/chain_curves.h"
-#include "post/spectrum_history.h"
+#include "post/spectrum_texture.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,14 +1,8 @@
-// The short spectrum memory of the chain and the bytes of the spectrum texture.
+// The bytes of the spectrum texture the chain samples.
 #pragma once
 #include <cstdint>
 
-inline constexpr int spectrum_history_size = 200;
-inline constexpr int spectrum_history_centre = 100;
 inline constexpr int spectrum_texels = 256;
-
-// Puts this frame's value at the centre and moves both halves one entry outward,
-// shrinking by 0.95 per step.
-void advance_spectrum_history(float (&history)[spectrum_history_size], float newest);
 
 // One grey byte per value: integer part of v * 255, low 8 bits kept (so 2.0 wraps to
 // 254). Non-finite values give 0.

@@ -1,4 +1,4 @@
-#include "post/camera_rig.h"
+#include "demo/camera_rig.h"
 
 #include "post/chain_curves.h"
 #include "post/ease.h"
@@ -8,15 +8,11 @@
 
 namespace {
 
-vec3 plus_scaled(vec3 a, vec3 b, float s)
-{
-    return make_vec3(a.x + b.x * s, a.y + b.y * s, a.z + b.z * s);
-}
+vec3 plus_scaled(vec3 a, vec3 b, float s) { return make_vec3(a.x + b.x * s, a.y + b.y * s, a.z + b.z * s); }
 
 }  // namespace
 
-camera_pose place_camera(double T, const std::vector<vec3>& points,
-                         const std::vector<double>& channel, vec3 lead)
+camera_pose place_camera(double T, const std::vector<vec3>& points, const std::vector<double>& channel, vec3 lead)
 {
     camera_pose pose;
     const float lift = static_cast<float>(0.2 * ease((T - 15.0) * 0.1));
@@ -33,8 +29,8 @@ camera_pose place_camera(double T, const std::vector<vec3>& points,
         const vec3 p = points[static_cast<std::size_t>(k)];
         pose.target = plus_scaled(pose.target, r, p.x * 0.000228f);
         pose.target = plus_scaled(pose.target, pose.up, p.y * 0.000228f);
-        pose.up.x += static_cast<float>(
-            0.4 * std::sin(channel[static_cast<std::size_t>(k)] * 1.7188733853924696 * 0.000228));
+        pose.up.x +=
+            static_cast<float>(0.4 * std::sin(channel[static_cast<std::size_t>(k)] * 1.7188733853924696 * 0.000228));
     }
 
     const double w = follow_weight(T);

@@ -27,5 +27,4 @@ vec3 follow_lead(vec3 followed, vec3 lead);
 
 // points/channel: the recorded path (equal lengths). A path of fewer than two points
 // gives no wobble. lead: the lead particle with its z already forced to 0.
-camera_pose place_camera(double T, const std::vector<vec3>& points,
-                         const std::vector<double>& channel, vec3 lead);
+camera_pose place_camera(double T, const std::vector<vec3>& points, const std::vector<double>& channel, vec3 lead);

@@ -1,4 +1,4 @@
-#include "post/camera_rig.h"
+#include "demo/camera_rig.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,8 +41,7 @@ TEST(CameraRig, PathWobbleMovesTargetSidewaysAndTiltsUp)
     expect_vec(pose.eye, 0, 0.2f, 5);
     // Looking down -z with y up, the right vector is +x.
     expect_vec(pose.target, 0.228f, 0.2f + 0.456f, 0);
-    expect_vec(pose.up, static_cast<float>(0.4 * std::sin(500.0 * 1.7188733853924696 * 0.000228)),
-               1, 0);
+    expect_vec(pose.up, static_cast<float>(0.4 * std::sin(500.0 * 1.7188733853924696 * 0.000228)), 1, 0);
 }
 
 TEST(CameraRig, FollowsTheLeadParticleWhileTheWeightIsOn)
