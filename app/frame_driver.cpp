@@ -18,7 +18,6 @@
 #include "render/screen.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 demo_state g_demo;
 run_options g_options;
@@ -29,17 +28,34 @@ static void destroy_part()
     g_demo.part_slots[0] = nullptr;
 }
 
-void end_show(bool close_music)
+// How the show ends: asked for mid-frame, carried out once by close_show after the frame.
+struct show_end {
+    bool due = false;
+    bool close_music = false;
+    int code = 0;
+};
+static show_end g_end;
+
+void end_show(bool close_music, int code)
 {
-    if (close_music) music_close();
+    if (g_end.due) return;  // the first reason to end is the one the process reports
+    g_end = {true, close_music, code};
+}
+
+bool show_ending() { return g_end.due; }
+
+int close_show()
+{
+    if (g_end.close_music) music_close();
     simulation_finish();
     frame_stats_close();  // its last GPU results need the context
     close_gl_window();
     destroy_part();
     // No SDL_Quit: it unloads the GL driver, whose remaining allocations then show up as
-    // leaks nobody can name; the process ends here anyway.
+    // leaks nobody can name; the process ends right after this anyway.
     // A video is only finished once the encoder has written the whole file.
-    std::exit(g_capture.video && !video_close() ? 1 : 0);
+    if (g_capture.video && !video_close() && g_end.code == 0) return 1;
+    return g_end.code;
 }
 
 // In capture mode the step is fixed; otherwise the clock's delta since the last frame.
@@ -139,8 +155,8 @@ static void read_input(frame_input& frame)
         studio_begin_frame(frame, g_demo.frame_delta);
     } else {
         // A capture frame lands on its whole multiple of 1/fps exactly, not on a sum of deltas.
-        g_demo.show_time = g_capture.on ? capture_frame_time(g_capture, g_capture.frames_done)
-                                        : g_demo.show_time + g_demo.frame_delta;
+        g_demo.show_time =
+            g_capture.on ? capture_frame_time(g_capture, g_capture.frames_done) : g_demo.show_time + g_demo.frame_delta;
         if (g_demo.music_enabled) {
             if (g_capture.on) music_set_offline_time(music_offset_seconds + g_demo.show_time);
             music_read_frame(frame.level, frame.spectrum);
@@ -152,8 +168,8 @@ static void read_input(frame_input& frame)
 
 static void run_part(frame_input& frame)
 {
-    const int slot = choose_part_slot(g_demo.show_time, g_demo.part_slots[0] != nullptr,
-                                      g_demo.part_slots[1] != nullptr);
+    const int slot =
+        choose_part_slot(g_demo.show_time, g_demo.part_slots[0] != nullptr, g_demo.part_slots[1] != nullptr);
     if (slot >= 0) g_demo.part_slots[slot]->render(&g_demo.frame_delta, &g_render_engine, &frame);
 }
 
@@ -170,7 +186,7 @@ static void end_show_when_due(const frame_input& frame)
 {
     const bool capture_over = g_capture.on && g_demo.show_time > g_capture.to;
     if (show_is_over(g_demo.show_time) || capture_over) end_show(true);
-    if (frame.flags_b[3] != 0) end_show(g_demo.music_enabled);
+    else if (frame.flags_b[3] != 0) end_show(g_demo.music_enabled);
 }
 
 // The closing fade after Escape: picture and music down together, then the end.
@@ -189,13 +205,14 @@ static void run_fade(frame_input& frame)
     }
 }
 
-bool run_frame()
+void run_frame()
 {
     frame_input& frame = g_demo.frame;
     read_input(frame);
+    if (show_ending()) return;  // a studio script's quit
     run_part(frame);
     run_dev_tools();
     end_show_when_due(frame);
+    if (show_ending()) return;
     run_fade(frame);
-    return true;
 }

@@ -47,8 +47,8 @@ static bool enter_data_dir(const data_choice& data)
     std::error_code ec;
     fs::current_path(data.where.dir, ec);
     if (ec) {
-        std::fprintf(stderr, "thornwake: cannot use data folder '%s': %s (pass --data DIR)\n",
-                     data.where.dir.c_str(), ec.message().c_str());
+        std::fprintf(stderr, "thornwake: cannot use data folder '%s': %s (pass --data DIR)\n", data.where.dir.c_str(),
+                     ec.message().c_str());
         return false;
     }
     return true;
@@ -67,8 +67,10 @@ static void direct_dev_outputs(const data_choice& data)
     const bool writes = g_demo.log_enabled || g_demo.record_enabled || g_demo.asset_list_enabled;
     if (!(writes || g_demo.state_enabled) || dir == data.where.dir) return;
     if (dir.empty()) {
-        std::fprintf(stderr, "thornwake: %s cannot be written and neither $XDG_STATE_HOME nor $HOME is set: "
-                             "developer outputs are off\n", data.where.dir.c_str());
+        std::fprintf(stderr,
+                     "thornwake: %s cannot be written and neither $XDG_STATE_HOME nor $HOME is set: "
+                     "developer outputs are off\n",
+                     data.where.dir.c_str());
         g_demo.log_enabled = g_demo.record_enabled = g_demo.asset_list_enabled = false;
         return;
     }
@@ -165,10 +167,7 @@ static bool choose_size()
     return true;
 }
 
-static double wall_seconds()
-{
-    return double(platform_counter()) / double(platform_counter_frequency());
-}
+static double wall_seconds() { return double(platform_counter()) / double(platform_counter_frequency()); }
 
 static void report_progress(bool last)
 {
@@ -198,30 +197,36 @@ static bool deliver_captured_frame()
     return true;
 }
 
+// Runs frames until something asks the show to end: its end, Escape's fade, the window's
+// close box, Ctrl-C (130) or a video frame the encoder refused (1).
 static void main_loop()
 {
     for (;;) {
         if (g_interrupted) {
             std::fprintf(stderr, "\nthornwake: interrupted\n");
             if (g_capture.video) video_abort();
-            frame_stats_close();
-            std::_Exit(130);
+            end_show(g_demo.music_enabled, 130);
+            return;
         }
         platform_event ev;
         if (platform_poll_event(ev)) {
-            if (ev.kind == event_kind::close) return;
+            if (ev.kind == event_kind::close) {
+                end_show(g_demo.music_enabled);
+                return;
+            }
             if (studio_on() && studio_take_event(ev)) continue;
             window_proc(ev);
             continue;
         }
         if (g_demo.active) {
             frame_stats_begin_frame();
-            const bool keep_running = run_frame();
+            run_frame();
+            if (show_ending()) return;
             if (g_capture.on && !deliver_captured_frame()) {
-                video_close();
-                std::exit(1);
+                end_show(g_demo.music_enabled, 1);
+                return;
             }
-            if ((!keep_running || g_demo.key_down[vk_escape]) && !g_demo.fading) {
+            if (g_demo.key_down[vk_escape] && !g_demo.fading) {
                 g_demo.fading = true;
                 g_demo.fade_start = g_demo.show_time;
             }
@@ -284,7 +289,5 @@ int main(int argc, char** argv)
     g_capture.wall_start = g_capture.last_frame_end = wall_seconds();
     platform_inhibit_screensaver(true);
     main_loop();
-    frame_stats_close();
-    close_gl_window();
-    return 0;
+    return close_show();
 }

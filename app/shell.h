@@ -19,13 +19,20 @@ void resize_view(int width, int height);
 
 // Loads the part and starts the music; 0, or the exit code after a start that failed.
 int start_demo();
-bool run_frame();
+// One frame: input, the part, the developer tools, the end of the show, the fade. Stops
+// after the step that asked the show to end.
+void run_frame();
 
 void window_proc(const platform_event& ev);
 bool copy_to_clipboard(const char* text);
 
-// Closes the music (when asked), the window and the part, then exits with code 0.
-[[noreturn]] void end_show(bool close_music);
+// Asks the show to end with `code`; the frame stops after the current step and the main
+// loop after the frame. The first request wins.
+void end_show(bool close_music, int code = 0);
+bool show_ending();
+// Closes the music (when the ending asked), the window, the part and a video being
+// written; returns the exit code: the ending's, or 1 when the video could not be finished.
+int close_show();
 
 // How this run was asked to go (command line), read by start-up and the frame driver.
 extern run_options g_options;

@@ -58,9 +58,9 @@ struct studio_state {
     std::vector<std::string> script;
     size_t script_next = 0;
     int wait_frames = 0;
-    int key_held = 0;                // pressed by the script, released a frame later
-    double sleep_until_ms = 0;       // frames go on being drawn meanwhile
-    std::string wait_for_file;       // a test's signal that it has changed a file
+    int key_held = 0;           // pressed by the script, released a frame later
+    double sleep_until_ms = 0;  // frames go on being drawn meanwhile
+    std::string wait_for_file;  // a test's signal that it has changed a file
     std::string shot_dir;
     long shot_index = -1;
     bool shot_with_overlay = false;
@@ -121,8 +121,8 @@ void rebuild(const program_source& p)
     g_studio.shader_errors[p.slot] = r.message;
     std::error_code ec;
     const std::string folder = std::filesystem::current_path(ec).string();
-    std::fprintf(stderr, "thornwake: studio: %s (in %s) failed; the last good program stays in use:\n%s",
-                 files.c_str(), folder.c_str(), r.message.c_str());
+    std::fprintf(stderr, "thornwake: studio: %s (in %s) failed; the last good program stays in use:\n%s", files.c_str(),
+                 folder.c_str(), r.message.c_str());
 }
 
 void reload_changed_shaders()
@@ -135,8 +135,10 @@ void reload_changed_shaders()
     for (const std::string& file : changed) {
         const std::vector<program_source> users = programs_using(g_studio.programs, file);
         if (users.empty())
-            std::fprintf(stderr, "thornwake: studio: %s changed; it drives the particle simulation (or nothing), "
-                                 "so it applies after a restart\n", file.c_str());
+            std::fprintf(stderr,
+                         "thornwake: studio: %s changed; it drives the particle simulation (or nothing), "
+                         "so it applies after a restart\n",
+                         file.c_str());
         for (const program_source& p : users) rebuild(p);
     }
     std::string shown;
@@ -149,7 +151,8 @@ void load_script()
     std::ifstream in(g_options.studio_script);
     if (!in) {
         std::fprintf(stderr, "thornwake: cannot read the studio script '%s'\n", g_options.studio_script.c_str());
-        std::exit(2);
+        end_show(g_demo.music_enabled, 2);
+        return;
     }
     for (std::string line; std::getline(in, line);)
         if (!line.empty() && line[0] != '#') g_studio.script.push_back(line);
@@ -187,10 +190,11 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-[[noreturn]] void quit_script()
+void quit_script()
 {
-    std::fprintf(stderr, "thornwake: studio: overlay CPU median %.3f ms over %zu frames; exact seek median %.1f ms "
-                         "over %zu seeks; program rebuild median %.1f ms over %zu\n",
+    std::fprintf(stderr,
+                 "thornwake: studio: overlay CPU median %.3f ms over %zu frames; exact seek median %.1f ms "
+                 "over %zu seeks; program rebuild median %.1f ms over %zu\n",
                  median(g_studio.overlay_cpu_ms), g_studio.overlay_cpu_ms.size(), median(g_studio.seek_ms),
                  g_studio.seek_ms.size(), median(g_studio.rebuild_ms), g_studio.rebuild_ms.size());
     platform_overlay_close();
@@ -226,14 +230,14 @@ void run_script()
         else if (word == "overlay") {
             ok = bool(line >> a);
             g_studio.overlay_visible = a != 0;
-        }
-        else if (word == "quit") quit_script();
-        else if (word == "key") {  // through the window's event queue, held for one frame
+        } else if (word == "quit") {
+            quit_script();
+            return;
+        } else if (word == "key") {  // through the window's event queue, held for one frame
             ok = bool(line >> g_studio.key_held);
             platform_push_key(g_studio.key_held, true);
             return;
-        }
-        else if (word == "sleep") {
+        } else if (word == "sleep") {
             ok = bool(line >> a);
             g_studio.sleep_until_ms = now_ms() + a * 1e3;
             return;
@@ -314,6 +318,7 @@ void studio_begin_frame(frame_input& frame, double wall_seconds)
 {
     if (!g_studio.started) start();
     run_script();
+    if (show_ending()) return;  // the script quit, or could not be read
     transport& t = g_studio.t;
     if (g_demo.fading) {
         // Escape's closing fade runs on the clock even while paused: it is the way out.

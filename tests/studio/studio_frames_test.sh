@@ -63,3 +63,15 @@ run overlay --size 640x360 --studio-script "$work/overlay.script"
 cp "$work/overlay_shot/000000.png" "$out/studio_overlay.png"
 grep -q "overlay CPU median" "$work/overlay.log" || fail "no overlay timing line"
 echo "overlay picture: $out/studio_overlay.png"
+
+# A quit ends the run there: the lines after it never run, and the exit is clean.
+printf 'pause\nquit\nshot %s 0\n' "$work/after_quit" > "$work/quit.script"
+run quit --size 160x90 --studio-script "$work/quit.script"
+[ ! -e "$work/after_quit" ] || fail "a line after quit ran"
+# An unreadable script ends the run with code 2 and says which file.
+set +e
+"$bin" --data "$data" --no-aa --size 160x90 --studio-script "$work/no.script" > "$work/noscript.log" 2>&1
+rc=$?
+set -e
+[ $rc -eq 2 ] && grep -qF "cannot read the studio script '$work/no.script'" "$work/noscript.log" ||
+  { cat "$work/noscript.log"; fail "an unreadable script: exit $rc"; }
