@@ -42,6 +42,7 @@ static GLuint compile_file(const shader_file& file, path_lines paths)
     glCompileShader(shader);
     GLint compiled = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (paths == path_lines::none) return shader;
     if (paths == path_lines::always || compiled != GL_TRUE) print_line(file.path);
     print_compile_log(shader);
     return shader;
@@ -61,7 +62,7 @@ built_program build_program_from_files(const std::vector<shader_file>& files,
     GLint linked = GL_FALSE;
     glGetProgramiv(built.program, GL_LINK_STATUS, &linked);
     built.linked = linked == GL_TRUE;
-    if (!built.linked) {
+    if (!built.linked && paths != path_lines::none) {
         std::string names;
         for (const shader_file& file : files) names += (names.empty() ? "" : ", ") + file.path;
         print_line("Cannot link program. " + names);

@@ -3,9 +3,11 @@
 #include <GL/glew.h>
 
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <sstream>
 
+#include "render/program_build.h"
 #include "render/shader_bank.h"
 
 static std::string normal(const std::string& p) { return std::filesystem::path(p).lexically_normal().string(); }
@@ -55,61 +57,55 @@ std::string program_log(GLuint program)
     return log.c_str();
 }
 
-// 0 with the message filled when the file cannot be read or does not compile.
-GLuint compile(GLenum kind, const std::string& path, std::string& message)
+bool compiled(GLuint shader)
 {
-    const std::optional<std::string> text = shader_bank::read_shader_source(path);
-    if (!text) {
-        message += path + ": cannot be read\n";
-        return 0;
-    }
-    const GLuint shader = glCreateShader(kind);
-    const char* source = text->c_str();
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok == GL_TRUE) return shader;
-    message += located_log(path, shader_log(shader));
-    if (message.empty() || message.back() != '\n') message += path + ": does not compile\n";
-    glDeleteShader(shader);
-    return 0;
+    return ok == GL_TRUE;
+}
+
+// What failed, located: each stage that did not compile (or could not be read), else the link.
+std::string failure_message(const built_program& built, const std::vector<shader_file>& files, const program_source& p)
+{
+    std::string message;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (compiled(built.shaders[i])) continue;
+        const std::string& path = files[i].path;
+        if (!std::ifstream(path)) {
+            message += path + ": cannot be read\n";
+            continue;
+        }
+        message += located_log(path, shader_log(built.shaders[i]));
+        if (message.empty() || message.back() != '\n') message += path + ": does not compile\n";
+    }
+    if (!message.empty()) return message;
+    return "cannot link " + (p.vertex.empty() ? "" : p.vertex + " + ") + p.fragment + ":\n" +
+           located_log(p.fragment, program_log(built.program));
 }
 
 }  // namespace
 
 rebuild_result rebuild_program(shader_bank& bank, const program_source& p)
 {
+    // The bank's own order, so a reloaded program is built as the first one was.
+    std::vector<shader_file> files;
+    if (!p.vertex.empty()) files.push_back({GL_VERTEX_SHADER, p.vertex});
+    files.push_back({GL_FRAGMENT_SHADER, p.fragment});
+    const built_program built = build_program_from_files(files, {}, path_lines::none);
     rebuild_result r;
-    const GLuint vs = p.vertex.empty() ? 0 : compile(GL_VERTEX_SHADER, p.vertex, r.message);
-    const GLuint fs = compile(GL_FRAGMENT_SHADER, p.fragment, r.message);
-    if ((!p.vertex.empty() && vs == 0) || fs == 0) {
-        if (vs) glDeleteShader(vs);
-        if (fs) glDeleteShader(fs);
-        return r;
-    }
-    // Fragment first, as the bank attaches them.
-    const GLuint program = glCreateProgram();
-    glAttachShader(program, fs);
-    if (vs) glAttachShader(program, vs);
-    glLinkProgram(program);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        r.message = "cannot link " + (p.vertex.empty() ? "" : p.vertex + " + ") + p.fragment + ":\n" +
-                    located_log(p.fragment, program_log(program));
-        glDeleteProgram(program);
-        glDeleteShader(fs);
-        if (vs) glDeleteShader(vs);
+    if (!built.ok()) {
+        r.message = failure_message(built, files, p);
+        glDeleteProgram(built.program);
+        for (const GLuint shader : built.shaders) glDeleteShader(shader);
         return r;
     }
     GLint current = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     const GLuint old = bank.programs[p.slot];
-    bank.programs[p.slot] = program;
-    bank.fragment_shaders[p.slot] = fs;
-    if (vs) bank.vertex_shaders[p.slot] = vs;
-    if (GLuint(current) == old) glUseProgram(program);
+    bank.programs[p.slot] = built.program;
+    bank.fragment_shaders[p.slot] = built.shaders.back();
+    if (!p.vertex.empty()) bank.vertex_shaders[p.slot] = built.shaders.front();
+    if (GLuint(current) == old) glUseProgram(built.program);
     // The old program goes only now; its shaders may be shared, so they stay with the driver.
     if (old) glDeleteProgram(old);
     r.ok = true;

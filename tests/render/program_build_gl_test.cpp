@@ -93,6 +93,13 @@ TEST(ProgramBuild, ACompileErrorNamesTheFileAndTheLinkFailureIsReported)
                                  "\n" + "Cannot link program. " + v + ", " + f + "\n" + link_log(built.program) + "\n";
     EXPECT_EQ(out, expected);
     EXPECT_FALSE(compile_log(built.shaders[1]).empty());
+
+    // none: the same failed program, the logs left on the objects, nothing printed.
+    const built_program silent =
+        build_quietly({{GL_VERTEX_SHADER, v}, {GL_FRAGMENT_SHADER, f}}, {}, path_lines::none, out);
+    EXPECT_FALSE(silent.ok());
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(compile_log(silent.shaders[1]), compile_log(built.shaders[1]));
 }
 
 TEST(ProgramBuild, AMissingFileSaysSoThenNamesItAndFails)
