@@ -1,8 +1,8 @@
 // The frame driver's decisions as pure functions of show time, so they are tested alone.
 #pragma once
-#include <cstdint>
+#include "base/show_clock.h"
 
-constexpr double show_end_time = 198.0;
+#include <cstdint>
 
 struct fade_factors {
     double picture = 0;  // 0 → 1 over the fade

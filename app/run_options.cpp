@@ -36,9 +36,11 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     app.add_option("--seek", o.seek,
                    "Start at this show time in seconds, exactly as a run from 0 shows it (the simulation steps "
                    "there from the nearest cached snapshot)")
-        ->check(CLI::Range(0.0, 198.0));
+        ->check(CLI::Range(0.0, show_end_time));
     app.add_option("--capture", o.capture_dir, "Render offline at a fixed step, one PNG per frame into DIR");
-    app.add_option("--video", o.video_file, "Render offline into an H.264 video with the music (needs ffmpeg)");
+    app.add_option("--video", o.video_file,
+                   "Render offline into an H.264 video with the music (needs ffmpeg); a key frame starts every "
+                   "second of video, so scripts/render-parallel can join ranges without re-encoding");
     app.add_flag("--bake", o.bake,
                  "Fill the snapshot cache ($XDG_CACHE_HOME/thornwake, default ~/.cache/thornwake) for the whole "
                  "show, then exit; later seeks start from it");
@@ -49,22 +51,26 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     app.add_option("--from", o.from,
                    "Capture starts at this show time, rounded to a whole frame at --fps (default 0; same frames "
                    "as a capture from 0)")
-        ->check(CLI::Range(0.0, 198.0));
-    app.add_option("--to", o.to, "Capture ends after this show time (default 198)")->check(CLI::Range(0.0, 198.0));
+        ->check(CLI::Range(0.0, show_end_time));
+    const std::string show_end_text = std::to_string(int(show_end_time));
+    app.add_option("--to", o.to, "Capture ends after this show time (default " + show_end_text + ")")
+        ->check(CLI::Range(0.0, show_end_time));
     app.add_flag("--studio", o.studio,
                  "Open the show in a window with the studio overlay: pause, scrub and loop with the music, and "
-                 "shaders rebuilt on save. Keys:\n" + studio_keys_help() +
-                     "  On the timeline: click or drag to scrub, Shift+drag to mark a loop");
+                 "shaders rebuilt on save. Keys:\n" +
+                     studio_keys_help() + "  On the timeline: click or drag to scrub, Shift+drag to mark a loop");
     app.add_option("--studio-script", o.studio_script,
                    "Studio: run the commands in FILE (play, pause, seek T, step N, speed X, loop A B, reload, "
-                   "overlay 0|1, key VK, wait N, sleep S, wait-file PATH, shot DIR N, shot-overlay DIR N, quit), one batch per frame")
+                   "overlay 0|1, key VK, wait N, sleep S, wait-file PATH, shot DIR N, shot-overlay DIR N, quit), one "
+                   "batch per frame")
         ->type_name("FILE");
     app.add_flag("--dev-log", o.dev_log, "Developer: write the frame log to logs/shiftling2.log");
     app.add_flag("--dev-record", o.dev_record, "Developer: record and write state.txt at the end");
     app.add_flag("--dev-state", o.dev_state, "Developer: read state.txt and enable bookmark keys 0-7");
     app.add_flag("--dev-asset-list", o.dev_asset_list, "Developer: write the asset list report");
     app.add_flag("--dev-effects", o.dev_effects, "Developer: also play the effects track");
-    app.add_option("--start-scene", o.start_scene, "Developer: jump on the first frame to scene 1 (show time 32.2 s), 2 (74.1 s) or 3 (130 s); "
+    app.add_option("--start-scene", o.start_scene,
+                   "Developer: jump on the first frame to scene 1 (show time 32.2 s), 2 (74.1 s) or 3 (130 s); "
                    "4 and 5 lie past the show's end and are refused")
         ->check(CLI::Range(-4, 5));
     try {

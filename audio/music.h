@@ -1,10 +1,9 @@
 // The show's music over our sound layer: the start-up sequence, the per-frame levels and
 // spectrum, volume and position changes, and closing. Called from the show's thread only.
 #pragma once
-#include <cstdint>
+#include "base/show_clock.h"
 
-// Show time 0 meets the music this far into the track.
-inline constexpr double music_offset_seconds = 50.0;
+#include <cstdint>
 
 enum class sound_output {
     device,   // the audio device; silent (with one line on stderr) when there is none

@@ -133,7 +133,7 @@ float pos_x_splash_at(double t)
     s += 1.5 * E((t - 138) * 0.3);
     s -= 1.5 * E((t - 150) * 2);
     s += 1.5 * E(t - 193);
-    s -= 1.5 * E((t - 198) * 200);
+    s -= 1.5 * E((t - show_end_time) * 200);
     s += 1.5 * E(t - 200);
     s -= 1.5 * E((t - 203) * 200);
     return float(s);
@@ -217,9 +217,7 @@ path_indices path_wobble_indices(double t, int half, size_t path_size)
 {
     // Negative indices wrap through their unsigned 32-bit form: the wobble's path points, and
     // so the picture early in the show, depend on that wrap.
-    const auto wrap = [&](double x) {
-        return uint32_t(int64_t(x)) % uint32_t(path_size - 1);
-    };
+    const auto wrap = [&](double x) { return uint32_t(int64_t(x)) % uint32_t(path_size - 1); };
     return {wrap(0.7 * t * 45.2 - 28 + half), wrap(half + (0.7 * t * 30.2 - 28))};
 }
 

@@ -6,6 +6,7 @@
 // as a float, so the values match a float accumulator step for step.
 // Functions that draw random numbers say so; they reseed the shared generator first.
 #pragma once
+#include "base/show_clock.h"
 #include "base/vecmath.h"
 
 #include <array>
@@ -15,8 +16,6 @@
 
 // ---- particle stage --------------------------------------------------------------
 
-// The part's clock runs this much faster than show time.
-inline constexpr double scene_clock_rate = 1.113;
 inline double scene_time_at(double show_time) { return show_time * scene_clock_rate; }
 
 // The simulation advances in fixed steps of show time, whatever the frame rate: every

@@ -3,16 +3,18 @@
 // shell reads it each frame (time, whether the frame must be exact, whether the music
 // plays) and acts on the counters (a jump to resync, a reload to run). No GL, no SDL.
 #pragma once
+#include "base/show_clock.h"
+
 #include <cstdint>
 
 // The step of the simulation, and so of a single-frame step: 1/60 s of show time.
 inline constexpr int transport_steps_per_second = 60;
 
 struct transport {
-    double end = 198.0;    // the show's last moment; seeks past it are refused
-    double time = 0;       // show time of the frame to draw
+    double end = show_end_time;  // the show's last moment; seeks past it are refused
+    double time = 0;             // show time of the frame to draw
     bool playing = true;
-    double speed = 1;      // one of 0.25, 0.5, 1, 2
+    double speed = 1;  // one of 0.25, 0.5, 1, 2
     bool scrubbing = false;
     bool resume_after_scrub = false;
     bool loop_on = false;

@@ -2,13 +2,13 @@
 // part's clock to the track. The show starts the track 50 s in and the part's clock runs
 // 1.113 times faster than show time, so a moment T of the part sounds at 50 + T / 1.113.
 #pragma once
+#include "base/show_clock.h"
+
 #include <cstdint>
 #include <span>
 
 namespace music {
 
-constexpr double show_offset_s = 50.0;
-constexpr double scene_rate = 1.113;
 constexpr double track_length_s = 252.0;
 
 // One beat is half a second of the part's clock, so every whole or half second of the
@@ -31,11 +31,9 @@ struct cue {
 // Sorted by time.
 std::span<const cue> show_cues();
 
-inline double track_time_of(double scene_time) { return show_offset_s + scene_time / scene_rate; }
-inline double scene_time_of(double track_time) { return (track_time - show_offset_s) * scene_rate; }
+inline double track_time_of(double scene_time) { return music_offset_seconds + scene_time / scene_clock_rate; }
+inline double scene_time_of(double track_time) { return (track_time - music_offset_seconds) * scene_clock_rate; }
 int64_t sample_at_track_time(double track_time);
-inline int64_t sample_at_scene_time(double scene_time) {
-    return sample_at_track_time(track_time_of(scene_time));
-}
+inline int64_t sample_at_scene_time(double scene_time) { return sample_at_track_time(track_time_of(scene_time)); }
 
 }  // namespace music

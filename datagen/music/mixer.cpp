@@ -18,7 +18,8 @@ struct route {
     bool ducked = false;  // pumps against the kick
 };
 
-route route_of(voice v) {
+route route_of(voice v)
+{
     switch (v) {
     case voice::kick: return {1.0f, 0.0f, 0.0f, false};
     case voice::snare: return {0.55f, 0.25f, 0.0f, false};
@@ -42,12 +43,12 @@ route route_of(voice v) {
 struct buses {
     stereo dry, ducked;
     mono reverb_send, echo_send;
-    explicit buses(size_t n)
-        : dry{mono(n), mono(n)}, ducked{mono(n), mono(n)}, reverb_send(n), echo_send(n) {}
+    explicit buses(size_t n) : dry{mono(n), mono(n)}, ducked{mono(n), mono(n)}, reverb_send(n), echo_send(n) {}
 };
 
-void place(const mono& hit, const mono* hit_right, int64_t start, const route& r, float pan,
-           buses& b, float scale = 1.0f) {
+void place(const mono& hit, const mono* hit_right, int64_t start, const route& r, float pan, buses& b,
+           float scale = 1.0f)
+{
     stereo& target = r.ducked ? b.ducked : b.dry;
     const int64_t n = static_cast<int64_t>(b.reverb_send.size());
     const float gl = scale * r.gain * std::min(1.0f, 1.0f - pan);
@@ -68,7 +69,8 @@ void place(const mono& hit, const mono* hit_right, int64_t start, const route& r
 
 // The kick pushes the bass and chords down and lets them swell back: the low end breathes
 // with the beat, which the picture reads from the spectrum.
-void duck(stereo& bus, std::span<const note_event> events) {
+void duck(stereo& bus, std::span<const note_event> events)
+{
     std::vector<int64_t> kicks;
     for (const note_event& e : events)
         if (e.kind == voice::kick) kicks.push_back(e.start);
@@ -91,7 +93,8 @@ void duck(stereo& bus, std::span<const note_event> events) {
     }
 }
 
-void fade_out(stereo& mix, double seconds) {
+void fade_out(stereo& mix, double seconds)
+{
     const size_t n = mix.left.size();
     const size_t len = std::min(n, static_cast<size_t>(seconds * sample_rate));
     for (size_t i = 0; i < len; ++i) {
@@ -104,7 +107,8 @@ void fade_out(stereo& mix, double seconds) {
 
 }  // namespace
 
-mono render_voice(const note_event& e) {
+mono render_voice(const note_event& e)
+{
     switch (e.kind) {
     case voice::kick: return kick(e.velocity);
     case voice::snare: return snare(e.velocity, e.seed);
@@ -126,7 +130,8 @@ mono render_voice(const note_event& e) {
     return {};
 }
 
-stereo render_mix(std::span<const note_event> events, int64_t frames) {
+stereo render_mix(std::span<const note_event> events, int64_t frames)
+{
     buses b(static_cast<size_t>(std::max<int64_t>(0, frames)));
     // Every kick is the same sound at another level: render it once.
     const mono unit_kick = kick(1.0f);
@@ -149,7 +154,7 @@ stereo render_mix(std::span<const note_event> events, int64_t frames) {
         out.right[i] += b.ducked.right[i];
     }
     // A dotted eighth of the beat grid: the echoes fall between the notes.
-    const double beat_real = beat_scene_s / scene_rate;
+    const double beat_real = beat_scene_s / scene_clock_rate;
     add_echo(b.echo_send, out.left, out.right,
              {static_cast<int>(std::lround(0.75 * beat_real * sample_rate)), 0.42f, 0.6f});
     add_reverb(b.reverb_send, out.left, out.right, {0.86f, 0.3f, 1.0f});

@@ -15,12 +15,10 @@ using enum style;
 // The intro runs in negative part-clock time: the listener of the file hears it, the show
 // starts the track after it.
 constexpr section section_table[] = {
-    {-54, intro_pad}, {-38, intro_arp}, {-22, intro_beat}, {-6, intro_rise},
-    {0, title},       {16, drive},      {50, glide},       {72, build},
-    {84, drop},       {98, gap},        {100, drop},       {119, sweep},
-    {127, heavy},     {140, breakdown}, {146, rebuild},    {154, takeover},
-    {176, calm},      {187, stab},      {191, stab},       {195, stab},
-    {199, finale},    {203, takeover},  {209, coda},
+    {-54, intro_pad}, {-38, intro_arp}, {-22, intro_beat}, {-6, intro_rise}, {0, title},  {16, drive},
+    {50, glide},      {72, build},      {84, drop},        {98, gap},        {100, drop}, {119, sweep},
+    {127, heavy},     {140, breakdown}, {146, rebuild},    {154, takeover},  {176, calm}, {187, stab},
+    {191, stab},      {195, stab},      {199, finale},     {203, takeover},  {209, coda},
 };
 
 constexpr double step_scene_s = bar_scene_s / 16;
@@ -29,7 +27,8 @@ class score_builder {
 public:
     std::vector<note_event> events;
 
-    note_event& add(double scene_t, voice v, float velocity) {
+    note_event& add(double scene_t, voice v, float velocity)
+    {
         note_event e;
         e.start = sample_at_scene_time(scene_t);
         e.kind = v;
@@ -43,13 +42,13 @@ private:
     uint32_t seed_ = 0;
 };
 
-double scene_to_real(double scene_s) { return scene_s / scene_rate; }
+double scene_to_real(double scene_s) { return scene_s / scene_clock_rate; }
 
 struct bar_context {
-    double start = 0;       // part-clock time of the bar
-    int steps = 16;         // a section of odd length ends on a half bar
-    int index = 0;          // bar within the section
-    int count = 0;          // bars in the section
+    double start = 0;  // part-clock time of the bar
+    int steps = 16;    // a section of odd length ends on a half bar
+    int index = 0;     // bar within the section
+    int count = 0;     // bars in the section
     bool last = false;
     const section_traits* traits = nullptr;
     const chord* harmony = nullptr;
@@ -59,15 +58,16 @@ struct bar_context {
 
 double step_time(const bar_context& b, int step) { return b.start + step * step_scene_s; }
 
-void add_drums(score_builder& s, const bar_context& b) {
+void add_drums(score_builder& s, const bar_context& b)
+{
     const section_traits& t = *b.traits;
     const float e = t.energy;
     const bool fill_beat = b.last && b.drums_out && t.kick != 0;
     for (int step = 0; step < b.steps; ++step) {
         const double at = step_time(b, step);
         const bool in_fill = fill_beat && step >= b.steps - 4;
-        const bool kick = (t.kick == 1 && step % 4 == 0) || (t.kick == 2 && (step == 0 || step == 10)) ||
-                          (t.kick == 3 && step == 0);
+        const bool kick =
+            (t.kick == 1 && step % 4 == 0) || (t.kick == 2 && (step == 0 || step == 10)) || (t.kick == 3 && step == 0);
         if (kick) s.add(at, voice::kick, e * (t.kick == 3 ? 0.8f : 1.0f));
         // Every fourth bar a pickup kick leans into the next phrase.
         const bool pickup = t.kick == 1 && b.index % 4 == 3 && step == 14 && !fill_beat;
@@ -93,7 +93,8 @@ void add_drums(score_builder& s, const bar_context& b) {
     }
 }
 
-void add_roll(score_builder& s, double from, double to) {
+void add_roll(score_builder& s, double from, double to)
+{
     const int steps = static_cast<int>(std::lround((to - from) / step_scene_s));
     for (int i = 0; i < steps; ++i) {
         const bool dense = i >= steps / 2;
@@ -103,7 +104,8 @@ void add_roll(score_builder& s, double from, double to) {
     }
 }
 
-void add_bass(score_builder& s, const bar_context& b) {
+void add_bass(score_builder& s, const bar_context& b)
+{
     const section_traits& t = *b.traits;
     const float root = b.harmony->bass;
     const float e = t.energy;
@@ -120,7 +122,8 @@ void add_bass(score_builder& s, const bar_context& b) {
     }
 }
 
-void add_harmony(score_builder& s, const bar_context& b, double section_end) {
+void add_harmony(score_builder& s, const bar_context& b, double section_end)
+{
     const section_traits& t = *b.traits;
     const float e = t.energy;
     if (t.pad && (!t.pad_hold || b.index == 0)) {
@@ -155,7 +158,8 @@ void add_harmony(score_builder& s, const bar_context& b, double section_end) {
     }
 }
 
-void add_section(score_builder& s, size_t index, double track_end_scene) {
+void add_section(score_builder& s, size_t index, double track_end_scene)
+{
     const section& sec = section_table[index];
     const bool has_next = index + 1 < std::size(section_table);
     const double end = has_next ? section_table[index + 1].start : track_end_scene;
@@ -189,24 +193,26 @@ void add_section(score_builder& s, size_t index, double track_end_scene) {
     if (sec.kind == gap) s.add(sec.start, voice::sub_drop, 1.0f);
 }
 
-const chord& chord_at(double scene_t) {
+const chord& chord_at(double scene_t)
+{
     size_t i = 0;
     while (i + 1 < std::size(section_table) && section_table[i + 1].start <= scene_t) ++i;
     const int bar = static_cast<int>(std::floor((scene_t - section_table[i].start) / bar_scene_s));
     return chord_of(traits_of(section_table[i].kind).progression, bar);
 }
 
-void add_stab(score_builder& s, double at, float velocity) {
+void add_stab(score_builder& s, double at, float velocity)
+{
     const chord& c = chord_at(at);
     note_event& n = s.add(at, voice::stab, velocity);
     n.chord = {c.tones[0] + 12, c.tones[1] + 12, c.tones[2] + 12, c.tones[0] + 24};
     n.chord_size = 4;
 }
 
-void add_cue_gesture(score_builder& s, const cue& c) {
+void add_cue_gesture(score_builder& s, const cue& c)
+{
     switch (c.kind) {
-    case cue_kind::section:
-        break;  // the section's own entrance marks it
+    case cue_kind::section: break;  // the section's own entrance marks it
     case cue_kind::punch:
         s.add(c.scene_time, voice::impact, 0.9f);
         s.add(c.scene_time, voice::crash, 0.8f);
@@ -226,7 +232,8 @@ void add_cue_gesture(score_builder& s, const cue& c) {
 
 std::span<const section> sections() { return section_table; }
 
-std::vector<note_event> build_score() {
+std::vector<note_event> build_score()
+{
     score_builder s;
     const double end = scene_time_of(track_length_s);
     for (size_t i = 0; i < std::size(section_table); ++i) {

@@ -14,13 +14,12 @@ constexpr double effects_length_s = 200.0;
 // The biggest changes of picture get a whoosh into them and a hit on them.
 constexpr double effect_moments[] = {16, 50, 84, 100, 127, 154, 187, 191, 195, 209};
 
-int64_t effects_sample_at(double scene_time) {
-    return std::llround(scene_time / scene_rate * sample_rate);
-}
+int64_t effects_sample_at(double scene_time) { return std::llround(scene_time / scene_clock_rate * sample_rate); }
 
 }  // namespace
 
-stereo render_music(master_result* report) {
+stereo render_music(master_result* report)
+{
     const std::vector<note_event> score = build_score();
     stereo mix = render_mix(score, sample_at_track_time(track_length_s));
     const master_result r = master_to(mix, target_loudness_lufs, mix_ceiling_dbtp);
@@ -28,7 +27,8 @@ stereo render_music(master_result* report) {
     return mix;
 }
 
-stereo render_effects() {
+stereo render_effects()
+{
     std::vector<note_event> events;
     uint32_t seed = 9000;
     for (double t : effect_moments) {

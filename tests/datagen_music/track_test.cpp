@@ -22,7 +22,8 @@ struct generated {
     std::string error;
 };
 
-generated generate_once() {
+generated generate_once()
+{
     generated g;
     const fs::path dir = fs::path(THORNWAKE_BINARY_DIR) / "test-datagen-music" / "full";
     fs::remove_all(dir);
@@ -38,10 +39,11 @@ stereo as_stereo(const decoded_audio& a) { return {a.left, a.right}; }
 
 // Strength of the low bins through the beat: the mean of bins 1 and 2 at 16 points of the
 // beat, averaged over every beat of the show. Returns max / min of that profile.
-double low_bin_beat_swing(const std::vector<float>& mono, int rate, int bin) {
+double low_bin_beat_swing(const std::vector<float>& mono, int rate, int bin)
+{
     constexpr int phases = 16;
     std::vector<double> profile(phases, 0.0);
-    const double beat = beat_scene_s / scene_rate;
+    const double beat = beat_scene_s / scene_clock_rate;
     for (double t = 0; t < 209.0; t += beat_scene_s) {
         for (int p = 0; p < phases; ++p) {
             const double at = track_time_of(t) + beat * (p + 0.5) / phases;
@@ -54,7 +56,8 @@ double low_bin_beat_swing(const std::vector<float>& mono, int rate, int bin) {
 
 }  // namespace
 
-TEST(Soundtrack, FullTrackAsTheShowAndAListenerMeetIt) {
+TEST(Soundtrack, FullTrackAsTheShowAndAListenerMeetIt)
+{
     const generated g = generate_once();
     ASSERT_TRUE(g.error.empty()) << g.error;
     RecordProperty("generation_seconds", std::to_string(g.seconds));
@@ -103,7 +106,7 @@ TEST(Soundtrack, FullTrackAsTheShowAndAListenerMeetIt) {
     EXPECT_EQ(e.channels, 2);
     EXPECT_GE(e.left.size(), static_cast<size_t>(198 * 44100));
     const std::vector<float> fx = mono_mix(e);
-    const size_t hit_at = static_cast<size_t>(16 / scene_rate * 44100);
+    const size_t hit_at = static_cast<size_t>(16 / scene_clock_rate * 44100);
     EXPECT_GT(rms_db(fx, hit_at, hit_at + 8820), -30.0);
     EXPECT_LT(rms_db(fx, 2 * 44100, 10 * 44100), -80.0);
     EXPECT_LT(20 * std::log10(true_peak(as_stereo(e))), -1.0);
