@@ -4,6 +4,7 @@
 #include "base/show_clock.h"
 
 #include <cstdint>
+#include <functional>
 
 enum class sound_output {
     device,   // the audio device; silent (with one line on stderr) when there is none
@@ -14,8 +15,8 @@ enum class sound_output {
 enum class music_status { ok, init_failed, no_music_file, no_effects_file };
 
 // Starts the layer and the music 50.0 s into the track on channel 1 (effects on channel 2).
-// Any failure leaves the layer closed.
-music_status music_start(bool effects_enabled, sound_output output);
+// Any failure leaves the layer closed. clock: the silent output's, see sound_settings.
+music_status music_start(bool effects_enabled, sound_output output, std::function<double()> clock = {});
 // The text of the message box for a failed start ("" for ok).
 const char* music_status_message(music_status s);
 // 0 for ok, 1 for every failure.

@@ -1,5 +1,5 @@
 // The silent output's thread: wakes every few milliseconds and lets the pump catch up with
-// the steady clock, the way a sound card would pull.
+// its clock, the way a sound card would pull.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -14,8 +14,12 @@ constexpr auto tick = std::chrono::milliseconds(5);
 
 class silent_sink final : public sound_sink {
 public:
-    explicit silent_sink(mixer& m) : pump_(m), thread_([this] { run(); }) {}
-    ~silent_sink() override {
+    silent_sink(mixer& m, std::function<double()> clock)
+        : pump_(m), clock_(std::move(clock)), start_(clock_()), thread_([this] { run(); })
+    {
+    }
+    ~silent_sink() override
+    {
         {
             std::lock_guard<std::mutex> hold(lock_);
             stopping_ = true;
@@ -25,16 +29,15 @@ public:
     }
 
 private:
-    void run() {
-        const auto start = std::chrono::steady_clock::now();
+    void run()
+    {
         std::unique_lock<std::mutex> hold(lock_);
-        while (!wake_.wait_for(hold, tick, [this] { return stopping_; })) {
-            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-            pump_.advance_to(elapsed.count());
-        }
+        while (!wake_.wait_for(hold, tick, [this] { return stopping_; })) pump_.advance_to(clock_() - start_);
     }
 
     silent_pump pump_;
+    std::function<double()> clock_;
+    double start_;  // read on opening: time runs from there, however late the thread starts
     std::mutex lock_;
     std::condition_variable wake_;
     bool stopping_ = false;
@@ -43,4 +46,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<sound_sink> open_silent_sink(mixer& m) { return std::make_unique<silent_sink>(m); }
+std::unique_ptr<sound_sink> open_silent_sink(mixer& m, std::function<double()> clock)
+{
+    return std::make_unique<silent_sink>(m, std::move(clock));
+}

@@ -3,6 +3,7 @@
 // spectrum, close. Called from one thread only; mixing happens on the output's thread.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,9 @@ struct sound_settings {
     // Option bits are accepted for callers that pass a fixed word; none changes behaviour.
     uint32_t options = 0;
     sink_kind output = sink_kind::device;
+    // Seconds on a clock that never goes back; empty: the steady clock. The silent output
+    // mixes and the meters look by it, so a test can move time itself.
+    std::function<double()> clock;
 };
 
 class sound_system {

@@ -2,6 +2,7 @@
 // and the show's thread calling in while an output thread mixes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -13,11 +14,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string tone_file() {
+std::string tone_file()
+{
     return cached_mp3("tone3s_44100.mp3", 44100, [] { return stereo_sine(44100, 3.0, 1000.0, 0.6f, 0.3f); });
 }
 
-sound_settings settings_for(sink_kind kind) {
+sound_settings settings_for(sink_kind kind)
+{
     sound_settings s;
     s.rate = 44100;
     s.channels = 32;
@@ -26,14 +29,24 @@ sound_settings settings_for(sink_kind kind) {
     return s;
 }
 
+// A clock the test moves by hand, read by the output thread.
+struct hand_clock {
+    std::atomic<double> seconds{0};
+    std::function<double()> reader()
+    {
+        return [this] { return seconds.load(); };
+    }
+};
+
 // Waits (at most a few seconds) for the output thread to have played `frames` of channel 1.
-bool wait_for_position(const sound_system& sys, uint64_t frames) {
-    for (int i = 0; i < 400 && sys.position(1) < frames; ++i)
-        std::this_thread::sleep_for(10ms);
+bool wait_for_position(const sound_system& sys, uint64_t frames)
+{
+    for (int i = 0; i < 400 && sys.position(1) < frames; ++i) std::this_thread::sleep_for(10ms);
     return sys.position(1) >= frames;
 }
 
-void plays_and_meters(sound_system& sys) {
+void plays_and_meters(sound_system& sys)
+{
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file(), 0x130)));
     sys.set_spectrum_enabled(true);
     ASSERT_TRUE(wait_for_position(sys, 4410));
@@ -45,7 +58,8 @@ void plays_and_meters(sound_system& sys) {
     EXPECT_GT(spectrum[23], 0.3f);  // 1 kHz sits in bin 23 of 1024 points at 44.1 kHz
 }
 
-TEST(SoundSystem, RejectsSettingsNoMixerCanUse) {
+TEST(SoundSystem, RejectsSettingsNoMixerCanUse)
+{
     sound_system sys;
     sound_settings bad = settings_for(sink_kind::offline);
     bad.rate = 0;
@@ -59,7 +73,8 @@ TEST(SoundSystem, RejectsSettingsNoMixerCanUse) {
     EXPECT_FALSE(sys.open_stream(tone_file()));
 }
 
-TEST(SoundSystem, DevicePlaysThroughSdl) {
+TEST(SoundSystem, DevicePlaysThroughSdl)
+{
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     sound_system sys;
     ASSERT_TRUE(sys.start(settings_for(sink_kind::device)));
@@ -67,7 +82,8 @@ TEST(SoundSystem, DevicePlaysThroughSdl) {
     plays_and_meters(sys);
 }
 
-TEST(SoundSystem, MissingDeviceFallsBackToSilentWithOneLine) {
+TEST(SoundSystem, MissingDeviceFallsBackToSilentWithOneLine)
+{
     setenv("SDL_AUDIODRIVER", "no-such-audio-driver", 1);
     sound_system sys;
     testing::internal::CaptureStderr();
@@ -79,20 +95,32 @@ TEST(SoundSystem, MissingDeviceFallsBackToSilentWithOneLine) {
     plays_and_meters(sys);
 }
 
-TEST(SoundSystem, SilentOutputRunsOnTheWallClock) {
+TEST(SoundSystem, SilentOutputPlaysExactlyAsFarAsItsClock)
+{
+    hand_clock clock;
+    sound_settings s = settings_for(sink_kind::silent);
+    s.clock = clock.reader();
     sound_system sys;
-    ASSERT_TRUE(sys.start(settings_for(sink_kind::silent)));
+    ASSERT_TRUE(sys.start(s));
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file())));
-    const auto start = std::chrono::steady_clock::now();
-    std::this_thread::sleep_for(300ms);
-    const uint64_t pos = sys.position(1);
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // Never ahead of the clock; behind by at most a tick plus scheduling slack.
-    EXPECT_LE(pos, static_cast<uint64_t>(elapsed * 44100) + 441);
-    EXPECT_GE(pos, static_cast<uint64_t>(0.2 * 44100));
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(sys.position(1), 0u);  // the clock stands still: nothing is mixed
+
+    clock.seconds = 0.25;
+    ASSERT_TRUE(wait_for_position(sys, 11025));
+    std::this_thread::sleep_for(30ms);  // several of the output's ticks: never ahead
+    EXPECT_EQ(sys.position(1), 11025u);
+
+    clock.seconds = 1.0;
+    ASSERT_TRUE(wait_for_position(sys, 44100));
+    EXPECT_EQ(sys.position(1), 44100u);
+    clock.seconds = 0.5;  // a clock that went back mixes nothing
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(sys.position(1), 44100u);
 }
 
-TEST(SoundSystem, OfflineOutputMovesOnlyWhenAsked) {
+TEST(SoundSystem, OfflineOutputMovesOnlyWhenAsked)
+{
     sound_system sys;
     ASSERT_TRUE(sys.start(settings_for(sink_kind::offline)));
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file())));
@@ -111,7 +139,8 @@ TEST(SoundSystem, OfflineOutputMovesOnlyWhenAsked) {
     EXPECT_EQ(*std::max_element(spectrum, spectrum + spectrum_bins), 0.0f);
 }
 
-TEST(SoundSystem, SamplesAreDecodedWholeAtTheMixingRate) {
+TEST(SoundSystem, SamplesAreDecodedWholeAtTheMixingRate)
+{
     sound_system sys;
     ASSERT_TRUE(sys.start(settings_for(sink_kind::offline)));
     const auto sample = sys.load_sample(
@@ -126,19 +155,18 @@ TEST(SoundSystem, SamplesAreDecodedWholeAtTheMixingRate) {
 }
 
 // Under ThreadSanitizer this is the race check: the show's calls against the mixing thread.
-TEST(SoundSystem, ShowThreadCallsWhileTheOutputMixes) {
+TEST(SoundSystem, ShowThreadCallsWhileTheOutputMixes)
+{
     sound_system sys;
     ASSERT_TRUE(sys.start(settings_for(sink_kind::silent)));
     ASSERT_TRUE(sys.play(1, sys.open_stream(tone_file())));
     sys.set_spectrum_enabled(true);
     float spectrum[spectrum_bins];
-    const auto until = std::chrono::steady_clock::now() + 300ms;
-    for (int i = 0; std::chrono::steady_clock::now() < until; ++i) {
+    for (int i = 0; i < 300; ++i) {
         sys.set_volume(1, i % 256);
         sys.levels(1);
         sys.spectrum(spectrum);
-        if (i % 50 == 0)
-            sys.set_position(1, static_cast<uint64_t>(i) * 10);
+        if (i % 50 == 0) sys.set_position(1, static_cast<uint64_t>(i) * 10);
         std::this_thread::sleep_for(1ms);
     }
     sys.close();
