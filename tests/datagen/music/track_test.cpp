@@ -9,7 +9,7 @@
 #include "datagen/music/cues.h"
 #include "datagen/music/master.h"
 #include "datagen/music/music.h"
-#include "tests/datagen_music/analysis.h"
+#include "tests/datagen/music/analysis.h"
 
 using namespace music;
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 
 #include "datagen/music/dsp.h"
 #include "datagen/music/encode.h"
-#include "tests/datagen_music/analysis.h"
+#include "tests/datagen/music/analysis.h"
 
 using namespace music;
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "tests/datagen_music/analysis.h"
+#include "tests/datagen/music/analysis.h"
 
 #include <kiss_fftr.h>
 #include <mpg123.h>
