@@ -97,12 +97,19 @@ void stop_writer()
 std::vector<std::string> ffmpeg_arguments(const video_settings& s)
 {
     const std::string size = std::to_string(s.width) + "x" + std::to_string(s.height);
+    // Every second of video is a closed group of pictures at a constant quantiser, so its
+    // encoding depends on nothing outside it: exports of adjacent whole-second ranges, joined
+    // without re-encoding, decode to the very frames of one export (scripts/render-parallel).
+    // CRF would not do: its rate control and lookahead carry state across the cut.
+    const std::string second = std::to_string(s.fps);
+    const std::string gop = "keyint=" + second + ":min-keyint=" + second + ":scenecut=0:open-gop=0";
     return {"-hide_banner", "-loglevel", "error", "-nostdin", "-y",
             "-f", "rawvideo", "-pix_fmt", "rgb24", "-s", size, "-r", std::to_string(s.fps), "-i", "-",
             "-ss", number(s.music_start), "-t", number(s.seconds), "-i", s.music,
             "-map", "0:v", "-map", "1:a",
             // GL rows arrive bottom-up.
-            "-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+            "-vf", "vflip", "-c:v", "libx264", "-preset", "veryfast", "-qp", std::to_string(video_quantiser),
+            "-x264-params", gop, "-pix_fmt", "yuv420p",
             "-c:a", "aac", "-b:a", "192k", "-movflags", "+faststart", s.output};
 }
 
