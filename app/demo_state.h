@@ -16,7 +16,7 @@ struct clock_state {
     int64_t last_count = 0;
     double accumulated = 0;
     double last_reading = 0;
-    uint64_t (*counter)() = nullptr;    // null: the platform counter
+    uint64_t (*counter)() = nullptr;  // null: the platform counter
     uint64_t (*frequency)() = nullptr;
 };
 
@@ -26,7 +26,6 @@ struct demo_state {
     bool antialiased = true;
     bool fullscreen = false;
     bool music_enabled = true;
-    bool engine_option = false;
     int32_t screen_width = 0, screen_height = 0;
     int32_t view_width = 0, view_height = 0;
 

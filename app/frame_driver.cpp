@@ -146,8 +146,6 @@ static void read_input(frame_input& frame)
     ++g_demo.frame_count;
     frame.wheel_steps = g_demo.wheel_steps;
     frame.right_button = g_demo.right_button ? 1 : 0;
-    frame.aux_flag = 0;
-    frame.window_value = window_value_at(g_demo.timeline_table, g_demo.show_time);
 
     for (int i = 0; i < 256; ++i) frame.keys[i] = g_demo.key_down[i];
     frame.mode = 1;

@@ -161,7 +161,6 @@ static bool choose_size()
     if (!c.run) return false;  // "Quit", Escape or the close box
     g_demo.antialiased = c.antialiased;
     g_demo.fullscreen = c.fullscreen;
-    g_demo.engine_option = c.engine_option;
     g_demo.screen_width = g_demo.view_width = c.width;
     g_demo.screen_height = g_demo.view_height = c.height;
     return true;

@@ -10,7 +10,6 @@ struct setup_choice {
     bool run = false;
     bool antialiased = true;
     bool fullscreen = false;
-    bool engine_option = false;  // its box is not on the dialog, so it always reads unchecked
     int width = 0, height = 0;   // the 16:9 size the demo runs at
     bool dialog_failed = false;  // the dialog could not open; run is false
     std::string why;             // and why, in the platform's words

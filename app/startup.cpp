@@ -54,7 +54,6 @@ int start_demo()
     engine.set_default_filtering();
 
     const double start_mark = clock_read(g_demo.clock);
-    engine.option_flag = g_demo.engine_option;
     // The part replaces this pointer on its first frame: a heap copy would be orphaned there.
     static frame_input engine_frame;
     engine_frame = frame_input();

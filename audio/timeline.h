@@ -1,4 +1,4 @@
-// The fixed table of show-time windows whose value reaches the part every frame.
+// The fixed table of show-time windows; the studio marks their starts as cues.
 #pragma once
 #include <cstdint>
 
@@ -14,5 +14,3 @@ struct timeline {
 };
 
 void fill_timeline(timeline& tl);
-// Later windows win over earlier ones; 0 when none contains t.
-int32_t window_value_at(const timeline& tl, double t);

@@ -5,10 +5,7 @@
 
 static bool both_set(vec3 a, vec3 b) { return a.state != vec_unset && b.state != vec_unset; }
 
-vec3 add(vec3 a, vec3 b)
-{
-    return both_set(a, b) ? make_vec3(a.x + b.x, a.y + b.y, a.z + b.z) : make_vec3(0, 0, 0);
-}
+vec3 add(vec3 a, vec3 b) { return both_set(a, b) ? make_vec3(a.x + b.x, a.y + b.y, a.z + b.z) : make_vec3(0, 0, 0); }
 
 vec3 subtract(vec3 a, vec3 b)
 {
@@ -71,13 +68,6 @@ vec3 rotate(const mat4& m, vec3 v)
     return make_vec3(m.at(0, 0) * v.x + m.at(0, 1) * v.y + m.at(0, 2) * v.z,
                      m.at(1, 0) * v.x + m.at(1, 1) * v.y + m.at(1, 2) * v.z,
                      m.at(2, 0) * v.x + m.at(2, 1) * v.y + m.at(2, 2) * v.z);
-}
-
-void rotate_euler(vec3& v, double ax, double ay, double az)
-{
-    mat4 m = identity();
-    from_euler(m, float(ax), float(ay), float(az));
-    v = rotate(m, v);
 }
 
 double response_curve(double x)

@@ -30,7 +30,6 @@ mat4 identity();
 void from_euler(mat4& m, float ax, float ay, float az);
 mat4 scaled(const mat4& m, float s);
 vec3 rotate(const mat4& m, vec3 v);
-void rotate_euler(vec3& v, double ax, double ay, double az);
 
 double response_curve(double x);
 

@@ -14,20 +14,15 @@ struct frame_input {
     int32_t wheel_steps = 0;
     double adjust_aq = 0;
     double adjust_updown = 0;
-    int32_t aux_flag = 0;
     int32_t right_button = 0;
     double pnt_x = 0, pnt_y = 0, pnt_z = 0;
     uint8_t flags_a[32] = {};
     uint8_t flags_b[32] = {};
     double show_time = 0;
     std::vector<frame_point> points;
-    int32_t window_value = 0;
     int32_t mode = 1;
     float spectrum[512] = {};
     double values[32] = {};  // [0]: the part's scene clock after render; [10]: closing-fade sound factor
     float level = 0;
     int32_t keys[256] = {};
-    int32_t tail_count = 1;
-    float tail_values[3] = {};
-    int32_t tail_ints[2] = {};
 };

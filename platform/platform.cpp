@@ -7,8 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-struct platform_window { SDL_Window* sdl = nullptr; };
-struct platform_context { SDL_GLContext gl = nullptr; };
+struct platform_window {
+    SDL_Window* sdl = nullptr;
+};
+struct platform_context {
+    SDL_GLContext gl = nullptr;
+};
 
 static bool g_messages_to_stderr = false;
 
@@ -49,8 +53,7 @@ std::vector<display_mode> platform_display_modes()
     return modes;
 }
 
-platform_window* platform_create_window(const char* title, int x, int y, int width, int height,
-                                        unsigned flags)
+platform_window* platform_create_window(const char* title, int x, int y, int width, int height, unsigned flags)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -112,11 +115,6 @@ void platform_delete_context(platform_context* c)
 void platform_set_vsync(bool on) { SDL_GL_SetSwapInterval(on ? 1 : 0); }
 void platform_swap(platform_window* w) { SDL_GL_SwapWindow(w->sdl); }
 
-void platform_drawable_size(platform_window* w, int& width, int& height)
-{
-    SDL_GL_GetDrawableSize(w->sdl, &width, &height);
-}
-
 void platform_show_cursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
 void platform_inhibit_screensaver(bool inhibit)
@@ -170,10 +168,7 @@ bool platform_ask_yes_no(const char* caption, const char* text, message_icon ico
     return pressed == 1;
 }
 
-bool platform_set_clipboard(const char* text)
-{
-    return platform_init_video() && SDL_SetClipboardText(text) == 0;
-}
+bool platform_set_clipboard(const char* text) { return platform_init_video() && SDL_SetClipboardText(text) == 0; }
 
 uint64_t platform_counter() { return SDL_GetPerformanceCounter(); }
 uint64_t platform_counter_frequency() { return SDL_GetPerformanceFrequency(); }
@@ -201,9 +196,12 @@ int vk_from_sdl_keycode(int32_t key)
     case SDLK_INSERT: return vk_insert;
     case SDLK_DELETE: return vk_delete;
     case SDLK_KP_0: return vk_numpad_0;
-    case SDLK_LSHIFT: case SDLK_RSHIFT: return vk_shift;
-    case SDLK_LCTRL: case SDLK_RCTRL: return vk_control;
-    case SDLK_LALT: case SDLK_RALT: return vk_alt;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return vk_shift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return vk_control;
+    case SDLK_LALT:
+    case SDLK_RALT: return vk_alt;
     case SDLK_PAUSE: return vk_pause;
     case SDLK_CAPSLOCK: return vk_caps_lock;
     default: return 0;

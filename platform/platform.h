@@ -24,8 +24,7 @@ struct display_mode {
 std::vector<display_mode> platform_display_modes();
 
 enum window_flags : unsigned { window_fullscreen = 1, window_hidden = 2 };
-platform_window* platform_create_window(const char* title, int x, int y, int width, int height,
-                                        unsigned flags);
+platform_window* platform_create_window(const char* title, int x, int y, int width, int height, unsigned flags);
 // Switches a fullscreen window to exactly (width, height); false when no such mode exists.
 bool platform_set_fullscreen_mode(platform_window* w, int width, int height, int bits);
 void platform_destroy_window(platform_window* w);
@@ -37,7 +36,6 @@ bool platform_make_current(platform_window* w, platform_context* c);
 void platform_delete_context(platform_context* c);
 void platform_set_vsync(bool on);
 void platform_swap(platform_window* w);
-void platform_drawable_size(platform_window* w, int& width, int& height);
 
 void platform_show_cursor(bool show);
 void platform_inhibit_screensaver(bool inhibit);
@@ -56,8 +54,19 @@ uint64_t platform_counter_frequency();
 
 // Window events, already reduced to what the window procedure acts on.
 enum class event_kind {
-    none, close, activate, minimise, size, key_down, key_up, system_key,
-    wheel, right_down, right_up, middle_down, other
+    none,
+    close,
+    activate,
+    minimise,
+    size,
+    key_down,
+    key_up,
+    system_key,
+    wheel,
+    right_down,
+    right_up,
+    middle_down,
+    other
 };
 struct platform_event {
     event_kind kind = event_kind::none;

@@ -1,16 +1,14 @@
 // The one long-lived rendering record: texture names by slot, sixteen framebuffer sets
 // (a multisample framebuffer to draw into plus a single-sample resolve framebuffer whose
-// attachments are textures), the camera the scenes look through, and the developer log
-// members. One global instance, g_render_engine. Everything needs the GL context current,
-// except construction. The header stays free of GL headers so pure code can include it.
+// attachments are textures) and the camera the scenes look through. One global instance,
+// g_render_engine. Everything needs the GL context current, except construction. The
+// header stays free of GL headers so pure code can include it.
 #pragma once
 #include "base/vecmath.h"
 
 #include <cstdint>
-#include <fstream>
 
 struct frame_input;
-struct recording_entry;  // the developer tools' frame-log record
 
 inline constexpr int texture_slot_count = 10000;
 inline constexpr int spectrum_texture = 10000;  // slot of the 1D spectrum texture
@@ -22,14 +20,10 @@ struct render_engine {
     render_engine& operator=(const render_engine&) = delete;
 
     void (*swap_buffers)() = nullptr;
-    bool option_flag = false;  // copied from demo_state::engine_option; nothing reads it
     ::frame_input* frame_input = nullptr;
     vec3 camera_eye;
     vec3 camera_target;
     vec3 camera_up;
-    std::ofstream log_stream;
-    recording_entry* recording_table = nullptr;  // not owned: the developer tools manage it
-    double recording_length = 0;
     uint32_t texture_table[texture_slot_count + 1] = {};
     uint32_t color_renderbuffers_0[framebuffer_set_count] = {};
     uint32_t color_renderbuffers_1[framebuffer_set_count] = {};

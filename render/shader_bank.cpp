@@ -38,15 +38,9 @@ bool shader_bank::build_fragment_program(const std::string& fragment_path, int s
     return built.ok();
 }
 
-void shader_bank::use_program(int slot) const
-{
-    glUseProgram(programs[slot]);
-}
+void shader_bank::use_program(int slot) const { glUseProgram(programs[slot]); }
 
-void shader_bank::unuse_program()
-{
-    glUseProgram(0);
-}
+void shader_bank::unuse_program() { glUseProgram(0); }
 
 void shader_bank::set_uniform_1f(int slot, const char* name, float x) const
 {
@@ -64,9 +58,4 @@ void shader_bank::set_sampler(uint32_t target, int slot, int unit, const char* n
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(target, texture);
     glUniform1i(location, unit);
-}
-
-void shader_bank::print_shader_log(int slot, shader_kind kind) const
-{
-    print_compile_log(kind == shader_kind::fragment ? fragment_shaders[slot] : vertex_shaders[slot]);
 }

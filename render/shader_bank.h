@@ -10,8 +10,6 @@
 
 inline constexpr int shader_bank_slots = 10128;
 
-enum class shader_kind { fragment, vertex };
-
 struct shader_bank {
     shader_bank() = default;
     shader_bank(const shader_bank&) = delete;
@@ -40,6 +38,4 @@ struct shader_bank {
     // Binds texture to target on unit and points the sampler at it. The active unit
     // stays at unit afterwards.
     void set_sampler(uint32_t target, int slot, int unit, const char* name, uint32_t texture) const;
-    // At most 1000 characters of the shader's info log, then a newline.
-    void print_shader_log(int slot, shader_kind kind) const;
 };

@@ -17,8 +17,6 @@ std::string local_path(const std::string& p)
     return out;
 }
 
-std::string prepare_local_path(const std::string& p) { return prepare_output_path("", p); }
-
 std::string output_path(const std::string& root, const std::string& p)
 {
     const std::string local = local_path(p);

@@ -5,8 +5,6 @@
 
 // "c://logs//shiftling2.log" → "logs/shiftling2.log"; "C:/grainwell/" → "grainwell/".
 std::string local_path(const std::string& drive_path);
-// local_path, and creates the folders it lies in.
-std::string prepare_local_path(const std::string& drive_path);
 
 // local_path under root, which may be empty (the working directory): the program's
 // outputs move out of the data folder when that cannot be written.

@@ -39,8 +39,10 @@ TEST(Rotation, EulerBlockAndRotate)
     from_euler(m, 0, 0, 0);
     for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m.m[i], identity().m[i]) << i;
 
-    vec3 v = make_vec3(1, 0, 0);
-    rotate_euler(v, 0, 0, std::numbers::pi / 2);
+    // A quarter turn about z takes x to y.
+    mat4 r = identity();
+    from_euler(r, 0, 0, float(std::numbers::pi / 2));
+    const vec3 v = rotate(r, make_vec3(1, 0, 0));
     EXPECT_NEAR(v.x, 0.0f, 1e-6f);
     EXPECT_NEAR(v.y, 1.0f, 1e-6f);
 

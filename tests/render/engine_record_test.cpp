@@ -14,7 +14,6 @@ TEST(RenderEngineRecord, StartsZeroWithTheCameraSet)
     EXPECT_EQ(e.camera_up.z, 1.0f);
     EXPECT_EQ(e.swap_buffers, nullptr);
     EXPECT_EQ(e.frame_input, nullptr);
-    EXPECT_FALSE(e.log_stream.is_open());
     EXPECT_EQ(e.texture_table[0], 0u);
     EXPECT_EQ(e.texture_table[spectrum_texture], 0u);
     for (int i = 0; i < framebuffer_set_count; ++i) {
