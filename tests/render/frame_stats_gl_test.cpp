@@ -1,6 +1,7 @@
 // Frame statistics on a GL context: GPU results that arrive frames later but are never lost.
 #include "render/frame_stats.h"
 
+#include "tests/render/csv_fields.h"
 #include "tests/support/gl_test_context.h"
 
 #include <GL/glew.h>
@@ -12,20 +13,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::stringstream in(line);
-    std::string f;
-    while (std::getline(in, f, ',')) out.push_back(f);
-    if (!line.empty() && line.back() == ',') out.emplace_back();
-    return out;
-}
-
-}  // namespace
 
 TEST(FrameStatsGL, EveryFrameGetsARowWithGpuTimesOnceClosed)
 {
@@ -40,7 +27,7 @@ TEST(FrameStatsGL, EveryFrameGetsARowWithGpuTimesOnceClosed)
     EXPECT_FALSE(frame_stats_last_row(last));
     ASSERT_TRUE(frame_stats_open(path));
     EXPECT_FALSE(frame_stats_last_row(last));  // no frame has ended yet
-    const int frames = 7;  // more than the frames a row waits for its GPU results
+    const int frames = 7;                      // more than the frames a row waits for its GPU results
     for (int i = 0; i < frames; ++i) {
         frame_stats_begin_frame();
         // Inside a frame, the last row is the previous frame's, complete.
@@ -67,10 +54,10 @@ TEST(FrameStatsGL, EveryFrameGetsARowWithGpuTimesOnceClosed)
     std::ifstream in(path);
     std::string line;
     ASSERT_TRUE(std::getline(in, line));
-    const std::vector<std::string> header = fields(line);
+    const std::vector<std::string> header = csv_fields(line);
     int rows = 0;
     while (std::getline(in, line)) {
-        const std::vector<std::string> f = fields(line);
+        const std::vector<std::string> f = csv_fields(line);
         ASSERT_EQ(f.size(), header.size()) << line;
         EXPECT_EQ(f[0], std::to_string(rows));
         for (size_t i = 0; i < header.size(); ++i) {

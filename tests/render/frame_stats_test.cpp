@@ -1,6 +1,8 @@
 // Frame statistics without GL: exclusive stage times and the CSV's shape.
 #include "render/frame_stats.h"
 
+#include "tests/render/csv_fields.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,16 +18,6 @@ time_stamp at(double wall, double cpu = 0) { return {wall, cpu}; }
 
 double wall_of(const stage_clock& c, frame_stage s) { return c.wall[static_cast<int>(s)]; }
 double other_of(const stage_clock& c) { return c.wall[frame_stage_count]; }
-
-std::vector<std::string> fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::stringstream in(line);
-    std::string f;
-    while (std::getline(in, f, ',')) out.push_back(f);
-    if (!line.empty() && line.back() == ',') out.emplace_back();
-    return out;
-}
 
 }  // namespace
 
@@ -60,7 +52,7 @@ TEST(StageClock, NestedStagesPauseTheOuterOneAndRepeatsAddUp)
 
 TEST(FrameStatsCsv, RowsMatchTheHeaderAndMissingGpuTimesStayEmpty)
 {
-    const std::vector<std::string> header = fields(frame_stats_header());
+    const std::vector<std::string> header = csv_fields(frame_stats_header());
     ASSERT_GE(header.size(), 6u);
     EXPECT_EQ(header[0], "frame");
     EXPECT_EQ(header[1], "show_time");
@@ -75,7 +67,7 @@ TEST(FrameStatsCsv, RowsMatchTheHeaderAndMissingGpuTimesStayEmpty)
     row.stages.wall[static_cast<int>(frame_stage::contours)] = 0.00125;
     for (double& g : row.gpu) g = -1;
     row.gpu[static_cast<int>(frame_stage::draw)] = 0.004;
-    const std::vector<std::string> f = fields(frame_stats_csv_row(row));
+    const std::vector<std::string> f = csv_fields(frame_stats_csv_row(row));
     ASSERT_EQ(f.size(), header.size());
     std::map<std::string, std::string> by_name;
     for (size_t i = 0; i < header.size(); ++i) by_name[header[i]] = f[i];
