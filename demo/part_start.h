@@ -5,6 +5,7 @@
 #pragma once
 #include "demo/parts.h"
 #include "demo/frame_input.h"
+#include "demo/spectrum_history.h"
 #include "render/shader_bank.h"
 #include "assets/image_sequence.h"
 #include "assets/obj_mesh.h"
@@ -48,7 +49,7 @@ public:
     int32_t rebuild_count = 0;
     emitter_cloud cloud_box;
     emitter_cloud cloud_head;
-    float spectrum_history[200] = {};
+    float spectrum_history[spectrum_history_size] = {};
 
     int32_t slot_material1 = 0;
     int32_t slot_material1b = 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "audio/timeline.h"
-#include "demo/choreography.h"
+#include "base/show_clock.h"
 
 const std::vector<double>& choreography_scene_cues()
 {

@@ -41,7 +41,6 @@ for target, folder in target_folder.items():
 header_only = {
     ("datagen", "particles"): "the velocity file's layout, shared with its reader",
     ("studio", "audio"): "the timeline's record, for cue marks; the studio core stays pure",
-    ("studio", "demo"): "the scene clock rate, for cue marks; the studio core stays pure",
 }
 
 include = re.compile(r'^\s*#\s*include\s+"([\w-]+)/')
