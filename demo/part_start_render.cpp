@@ -3,6 +3,7 @@
 #include "demo/part_start.h"
 
 #include "demo/choreography.h"
+#include "demo/slots.h"
 #include "base/virtual_keys.h"
 #include "demo/camera_rig.h"
 #include "post/chain_curves.h"
@@ -34,7 +35,7 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     const double T = scene_time;
 
     advance_spectrum_history(spectrum_history, frame_copy.spectrum[7]);
-    upload_spectrum(e, frame_copy.spectrum);
+    const spectrum_bands bands = upload_spectrum(e, frame_copy.spectrum);
 
     if (frame_copy.keys[reload_key] != 0) {
         shaders.build_fragment_program("PostProcessing//f_combineSSAO.cpp", slot_combine_ssao);
@@ -56,6 +57,10 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     targets.tex_spare = tex_spare;
     targets.slot_combine = slot_combine_ssao;
     targets.slot_final = slot_blurpass;
+    targets.tex_glow = texture_slot::glow;
+    targets.tex_bloom = texture_slot::bloom;
+    targets.slot_glow = slot_godrays;
+    targets.slot_bloom = slot_blurhighlights;
     targets.width = screen_width;
     targets.height = screen_height;
 
@@ -65,9 +70,11 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     timer.switch_to(frame_stage::post);
     end_scene_pass(e, targets);
 
+    glow_pass(e, shaders, targets, T, e.camera_eye, e.camera_target, e.camera_up);
     const float limit = combine_limit(T);
     combine_pass(e, shaders, targets, T, limit, e.camera_eye, e.camera_target, e.camera_up);
-    final_pass(e, shaders, targets, T, static_cast<float>(frame_copy.adjust_aq));
+    bloom_pass(e, shaders, targets);
+    final_pass(e, shaders, targets, T, static_cast<float>(frame_copy.adjust_aq), bands);
     fade_pass(fade_alpha(T));
 
     glPopAttrib();

@@ -3,9 +3,9 @@
 // this is the one place the numbers are written.
 #pragma once
 
-// Six programs are built and never drawn with: material1b, material2, velocities,
-// blurhighlights, simpleblur and godrays. They stay, built in this order at load, because
-// the load's console output (each file's path and log) and its order are the show's.
+// Four programs are built and never drawn with: material1b, material2, velocities and
+// simpleblur. They stay, built in this order at load, because the load's console output
+// (each file's path and log) and its order are the show's.
 namespace program_slot {
 inline constexpr int material1 = 1;  // particle drawing
 inline constexpr int material1b = 23;
@@ -13,9 +13,9 @@ inline constexpr int material2 = 22;
 inline constexpr int combine_ssao = 3;  // combine pass
 inline constexpr int blurpass = 4;      // final pass to the window
 inline constexpr int velocities = 5;
-inline constexpr int blurhighlights = 6;
+inline constexpr int blurhighlights = 6;  // bloom, at half size
 inline constexpr int simpleblur = 13;
-inline constexpr int godrays = 7;
+inline constexpr int godrays = 7;  // glow and streaks, at half size
 }  // namespace program_slot
 
 namespace texture_slot {
@@ -26,4 +26,6 @@ inline constexpr int spare = 32;
 inline constexpr int quarter = 28;
 inline constexpr int depth = 26;
 inline constexpr int noise = 27;
+inline constexpr int glow = 30;   // half size: glow and streaks of color1
+inline constexpr int bloom = 31;  // half size: bloom of the combined picture
 }  // namespace texture_slot

@@ -22,13 +22,38 @@ void identity_matrices()
 
 void fullscreen_quad() { draw_sprite_quad(0.0, 1.0, 1.0, true, 1.0f); }
 
+double aspect_of(const chain_targets& t)
+{
+    return static_cast<double>(t.width) / static_cast<double>(t.height);
+}
+
+// A full-screen quad into `slot` at half size. The enable, colour and viewport state is
+// kept, so the passes around it see what they always saw.
+template <typename Uniforms>
+void half_size_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+                    int program, int slot, Uniforms&& uniforms)
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
+    engine.attach_color_texture(t.reduced_set, 0, slot);
+    engine.bind_resolve_for_drawing(t.reduced_set);
+    glViewport(0, 0, t.width / 2, t.height / 2);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    shaders.use_program(program);
+    uniforms();
+    identity_matrices();
+    fullscreen_quad();
+    glPopAttrib();
+}
+
 }  // namespace
 
-void upload_spectrum(render_engine& engine, const float* spectrum)
+spectrum_bands upload_spectrum(render_engine& engine, const float* spectrum)
 {
     uint8_t texels[spectrum_texels * 3];
     fill_spectrum_texels(spectrum, texels);
     engine.update_spectrum_texture(spectrum_texture, spectrum_texels, texels);
+    return bands_of(texels, spectrum_texels);
 }
 
 void begin_scene_pass(render_engine& engine, const chain_targets& t)
@@ -42,6 +67,26 @@ void begin_scene_pass(render_engine& engine, const chain_targets& t)
 void end_scene_pass(render_engine& engine, const chain_targets& t)
 {
     engine.resolve_framebuffer_set(0, t.width, t.height, 2, true);
+}
+
+void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+               double T, vec3 eye, vec3 target, vec3 up)
+{
+    const int p = t.slot_glow;
+    half_size_pass(engine, shaders, t, p, t.tex_glow, [&] {
+        shaders.set_uniform_1f(p, "time", static_cast<float>(T));
+        shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_3", engine.texture_table[t.tex_color1]);
+        set_projector_matrix(eye, target, up, 65.0, aspect_of(t), 1.0, 100.0);
+    });
+}
+
+void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t)
+{
+    const int p = t.slot_bloom;
+    half_size_pass(engine, shaders, t, p, t.tex_bloom, [&] {
+        shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", engine.texture_table[t.tex_color0]);
+        shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", engine.texture_table[t.tex_depth]);
+    });
 }
 
 void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
@@ -61,9 +106,8 @@ void combine_pass(render_engine& engine, const shader_bank& shaders, const chain
     shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", tex[t.tex_depth]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_3", tex[t.tex_color1]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 3, "texture2d_random", tex[t.tex_noise]);
-    set_projector_matrix(eye, target, up, 65.0,
-                         static_cast<double>(t.width) / static_cast<double>(t.height), 1.0,
-                         100.0);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 4, "texture2d_glow", tex[t.tex_glow]);
+    set_projector_matrix(eye, target, up, 65.0, aspect_of(t), 1.0, 100.0);
 
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -73,7 +117,7 @@ void combine_pass(render_engine& engine, const shader_bank& shaders, const chain
 }
 
 void final_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
-                double T, float limit)
+                double T, float limit, spectrum_bands bands)
 {
     engine.bind_default_framebuffer();
     glViewport(0, 0, t.width, t.height);
@@ -94,7 +138,10 @@ void final_pass(render_engine& engine, const shader_bank& shaders, const chain_t
     shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_random", tex[t.tex_noise]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 3, "texture2d_2", tex[t.tex_depth]);
     shaders.set_sampler(GL_TEXTURE_1D, p, 4, "texture1d_dsp", tex[spectrum_texture]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 5, "texture2d_bloom", tex[t.tex_bloom]);
     shaders.set_uniform_1f(p, "Limit", limit);
+    shaders.set_uniform_1f(p, "bass", bands.bass);
+    shaders.set_uniform_1f(p, "mids", bands.mids);
     shaders.set_uniform_1f(p, "time", static_cast<float>(T));
 
     glActiveTexture(GL_TEXTURE0);

@@ -1,8 +1,9 @@
-// The GL half of the post-processing chain: the scene target, the combine pass that
-// writes back into set 0, the final pass to the window and the fade. Each takes what
-// the curves computed and only issues the calls.
+// The GL half of the post-processing chain: the scene target, the half-size glow pass,
+// the combine pass that writes back into set 0, the half-size bloom pass, the final pass to
+// the window and the fade. Each takes what the curves computed and only issues the calls.
 #pragma once
 #include "base/vecmath.h"
+#include "post/spectrum_bands.h"
 
 #include <cstdint>
 
@@ -16,28 +17,43 @@ struct chain_targets {
     int tex_depth = 26;
     int tex_noise = 27;
     int tex_spare = 32;
+    int tex_glow = 30;   // half size
+    int tex_bloom = 31;  // half size
     int slot_combine = 3;
     int slot_final = 4;
+    int slot_glow = 7;
+    int slot_bloom = 6;
+    int reduced_set = 1;  // the framebuffer set the half-size passes draw through
     int width = 0;
     int height = 0;
 };
 
-// 256 grey texels into the 1D spectrum texture.
-void upload_spectrum(render_engine& engine, const float* spectrum);
+// 256 grey texels into the 1D spectrum texture; returns the bands read from those texels.
+spectrum_bands upload_spectrum(render_engine& engine, const float* spectrum);
 
 // Set 0 with both colour targets and the depth target; the scenes draw into two outputs.
 void begin_scene_pass(render_engine& engine, const chain_targets& t);
 // Resolves both colours and the depth into their textures.
 void end_scene_pass(render_engine& engine, const chain_targets& t);
 
-// Ambient occlusion and glow from the resolved scene, drawn back into tex_color0.
+// Glow and streaks of tex_color1 at half size into tex_glow; the camera places the point
+// the streaks run to.
+void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+               double T, vec3 eye, vec3 target, vec3 up);
+
+// Ambient occlusion of the resolved scene plus tex_glow, drawn back into tex_color0.
 // limit: the per-frame random threshold; the camera feeds the projector matrix.
 void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                   double T, float limit, vec3 eye, vec3 target, vec3 up);
 
-// The window's picture from the combined image; limit is the developer adjustment.
+// Bloom of the combined image at half size into tex_bloom, with how far the scene is
+// (from tex_depth) in its alpha.
+void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t);
+
+// The window's picture from the combined image and its bloom; limit is the developer
+// adjustment.
 void final_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
-                double T, float limit);
+                double T, float limit, spectrum_bands bands);
 
 // Black over everything with the given alpha; draws nothing when it would not show.
 void fade_pass(double alpha);

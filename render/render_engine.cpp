@@ -95,3 +95,9 @@ void render_engine::bind_default_framebuffer()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
+
+void render_engine::bind_resolve_for_drawing(int set)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, resolve_framebuffers[clamp_set_index(set)]);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+}

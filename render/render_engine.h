@@ -44,6 +44,9 @@ struct render_engine {
     uint32_t resolve_framebuffer_set(int set, int width, int height, int colour_count,
                                      bool with_depth);
     void bind_default_framebuffer();
+    // Draws straight into the set's resolve framebuffer (colour attachment 0): the reduced
+    // passes need no multisampling and no resolve.
+    void bind_resolve_for_drawing(int set);
 
     // --- textures (texture_creators.cpp); each leaves its texture bound on the active unit ---
     // Linear min/mag filtering on the 2D texture currently bound.
@@ -54,6 +57,8 @@ struct render_engine {
     void create_random_texture(int slot, int width, int height);
     // 24-bit depth, no content, clamped edges, sampled as a grey value.
     void create_depth_texture(int slot, int width, int height);
+    // RGBA8, no content, clamped edges: a reduced-size target that is drawn before it is read.
+    void create_target_texture(int slot, int width, int height);
     // 1D RGB8 of the given width, no content.
     void create_spectrum_texture(int slot, int width);
     // Re-specifies level 0 with width RGB texels (3 bytes each).

@@ -1,12 +1,13 @@
 #version 330 compatibility
 // Combine pass (fixed-function vertex stage, full-screen quad): the scene colour darkened
-// by screen-space ambient occlusion from the resolved depth, plus the glow output
-// spread out and streaked away from the centre of the scene.
+// by screen-space ambient occlusion from the resolved depth, plus the glow and streaks
+// that the half-size glow pass drew.
 
 uniform sampler2D texture2d_1;       // resolved scene colour
 uniform sampler2D texture2d_2;       // resolved scene depth
 uniform sampler2D texture2d_3;       // the scene's second output: what should glow
 uniform sampler2D texture2d_random;  // 1024 x 1024 noise: rotates the occlusion kernel
+uniform sampler2D texture2d_glow;    // half size: glow and streaks of texture2d_3
 uniform float Limit;                 // per-frame random 0..1: moves the noise every frame
 uniform float time;                  // scene time
 
@@ -42,35 +43,6 @@ float occlusion(vec2 uv, vec2 pixel, float depth)
     return sum / float(taps);
 }
 
-vec3 glow(vec2 uv, vec2 pixel)
-{
-    vec3 sum = texture(texture2d_3, uv).rgb * 0.2;
-    for (int k = 0; k < 8; ++k) {
-        float a = 0.785398 * float(k);
-        vec2 d = vec2(cos(a), sin(a)) * pixel;
-        sum += texture(texture2d_3, uv + d * 3.0).rgb * 0.06;
-        sum += texture(texture2d_3, uv + d * 9.0).rgb * 0.04;
-    }
-    return sum;
-}
-
-// Streaks of the glow towards the point where the scene's origin lands on screen.
-vec3 rays(vec2 uv)
-{
-    vec4 centre = gl_TextureMatrix[2] * vec4(0.0, 0.0, 0.0, 1.0);
-    vec2 c = centre.w > 0.0 ? centre.xy / centre.w : vec2(0.5);
-    vec2 step = (c - uv) * 0.02;
-    vec3 sum = vec3(0.0);
-    float weight = 1.0;
-    vec2 p = uv;
-    for (int k = 0; k < 16; ++k) {
-        p += step;
-        sum += texture(texture2d_3, p).rgb * weight;
-        weight *= 0.88;
-    }
-    return sum * (0.03 + 0.008 * sin(time * 1.3));  // the streaks breathe slowly
-}
-
 void main()
 {
     vec2 uv = gl_TexCoord[0].st;
@@ -78,7 +50,7 @@ void main()
     float depth = eye_depth(uv);
     float ao = 1.0 - 0.85 * occlusion(uv, pixel, depth);
     vec3 colour = texture(texture2d_1, uv).rgb * ao;
-    colour += glow(uv, pixel) * 0.9 + rays(uv);
+    colour += texture(texture2d_glow, uv).rgb;
     // A faint warm floor under everything, so black never reads as a dead screen.
     colour += vec3(0.012, 0.009, 0.006) * (1.0 - uv.y);
     gl_FragColor = vec4(colour, 1.0);
