@@ -51,6 +51,14 @@ grep -q "segment 1: show 3.3 to 4.3 s, 10 frames" "$work/two.log" &&
 joined 5 five
 grep -q "3 segments, not 5" "$work/five.log" || fail "no word on fewer segments: $(cat "$work/five.log")"
 [ -z "$(ls -A "$work/tmp")" ] || fail "temporary files left: $(ls -A "$work/tmp")"
+# Through GNU parallel, on this machine (":"): the job's command line survives its quoting.
+if command -v parallel > /dev/null; then
+  THORNWAKE=$bin "$render_parallel" --sshlogin : 2 "${range[@]}" --video "$work/ssh.mp4" > "$work/ssh.log" 2>&1 ||
+    { cat "$work/ssh.log"; fail "render-parallel --sshlogin : exited non-zero"; }
+  md5s "$work/ssh.mp4" v | cmp -s "$work/single.v" - || fail "render-parallel --sshlogin : gave other frames"
+else
+  echo "no GNU parallel: --sshlogin not tried"
+fi
 
 # A failing segment stops the run: its log shown, exit 1, nothing written, nothing left.
 mkdir "$work/out"
