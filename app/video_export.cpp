@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -81,6 +82,11 @@ int wait_child()
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
 }
 
+// Xlib ends the process through exit() when the display goes away. Destroying the encoder
+// while the writer thread waits on its condition would then block forever, and ffmpeg would
+// leave a partial file: stop both first.
+void abort_at_exit() { video_abort(); }
+
 void stop_writer()
 {
     {
@@ -144,6 +150,9 @@ bool video_open(const video_settings& s)
     g_enc.pipe_fd = fds[1];
     g_enc.closing = g_enc.broken = false;
     g_enc.writer = std::thread(writer_loop);
+    // Registered after g_enc was built, so it runs before g_enc's destructor.
+    static const bool hooked = std::atexit(abort_at_exit) == 0;
+    (void)hooked;
     return true;
 }
 
