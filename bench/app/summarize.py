@@ -118,6 +118,19 @@ def timings(work, prefix):
     return {"wall_s": spread(wall), "cpu_s": spread(cpu)}
 
 
+def export(work):
+    """The export's wall time against the bare frame time times the export's frame count."""
+    frames = re.search(r"frames=(\d+)", text_of(os.path.join(work, "export.args")))
+    wall = timings(work, "export")["wall_s"]["median"]
+    bare = spread(column(rows(os.path.join(work, "bare-export.csv")), "frame_ms"))
+    if not frames or wall is None or bare["median"] is None:
+        return None
+    n = int(frames.group(1))
+    bare_s = n * bare["median"] / 1000.0
+    return {"frames": n, "wall_s": wall, "bare_frame_ms": bare, "bare_s": bare_s,
+            "ratio": wall / bare_s if bare_s else None}
+
+
 def text_of(path):
     try:
         with open(path) as f:
@@ -137,7 +150,8 @@ def report(result):
     add(f"thornwake bench  {m['cores']} cores  load before: {m['load_before']}  after: {m['load_after']}")
     add(f"GL: {m['renderer']}")
     add("")
-    add("(a) real-time loop under Xvfb, frames after the first two; bare GL benchmark beside it")
+    add("(a) real-time loop under Xvfb, frames after the first two; bare GL benchmark beside it;")
+    add("    ratio: the show's frame rate over the bare one's")
     add("    size      MSAA  frames  median ms   p95 ms      fps |  bare frames  median ms   p95 ms      fps | ratio")
     for r in result["realtime"]:
         s, b = r["show_frame_ms"], r["bare_frame_ms"]
@@ -174,6 +188,12 @@ def report(result):
     d = result["datagen"]
     add(f"(d) thornwake-datagen --force (s): wall median {fmt(d['wall_s']['median'], 1)}  p95 {fmt(d['wall_s']['p95'], 1)}"
         f"  CPU median {fmt(d['cpu_s']['median'], 1)}  (n={d['wall_s']['n']})")
+    e = result["export"]
+    if e:
+        add("")
+        add(f"(e) export 1280x720, 30 fps, {e['frames']} frames: {fmt(e['wall_s'] / 60, 1, 1)} min; bare GL for the same"
+            f" frames {fmt(e['bare_s'] / 60, 1, 1)} min (median {fmt(e['bare_frame_ms']['median'], 1, 1)} ms a frame)"
+            f" | ratio {fmt(e['ratio'], 1, 2)}")
     return "\n".join(lines)
 
 
@@ -189,6 +209,7 @@ def main():
         "show_walk": {"frames": len(walk), "fps": int(fps.group(1)) if fps else None, "stages": stage_spreads(walk)},
         "google_benchmarks": google_benchmarks(work),
         "datagen": timings(work, "datagen"),
+        "export": export(work),
     }
     text = report(result)
     os.makedirs(os.path.dirname(os.path.abspath(out_json)), exist_ok=True)
