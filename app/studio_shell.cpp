@@ -88,20 +88,14 @@ std::vector<float> loudness_envelope()
 
 part_start* the_part() { return dynamic_cast<part_start*>(g_demo.part_slots[0]); }
 
-// The bank's programs as part_start::load builds them.
+// The bank's programs as part_start::load builds them, with their paths tidied for the
+// overlay and the file watcher.
 std::vector<program_source> part_programs(const part_start& p)
 {
-    return {
-        {p.slot_material1, "Materials/v_material1d.cpp", "Materials/f_material1.cpp"},
-        {p.slot_material1b, "Materials/v_material1d.cpp", "Materials/f_material1b.cpp"},
-        {p.slot_material2, "Materials/v_material2d.cpp", "Materials/f_material2.cpp"},
-        {p.slot_combine_ssao, "", "PostProcessing/f_combineSSAO.cpp"},
-        {p.slot_blurpass, "", "PostProcessing/f_blurpass.cpp"},
-        {p.slot_simpleblur, "", "PostProcessing/f_simpleblur.cpp"},
-        {p.slot_blurhighlights, "", "PostProcessing/f_blurhighlights.cpp"},
-        {p.slot_godrays, "", "PostProcessing/f_godrays.cpp"},
-        {p.slot_velocities, "PostProcessing/v_velocities.cpp", "PostProcessing/f_velocities.cpp"},
-    };
+    const auto tidy = [](const char* path) { return std::filesystem::path(path).lexically_normal().string(); };
+    std::vector<program_source> out;
+    for (const part_program& q : p.programs()) out.push_back({q.slot, tidy(q.vertex), tidy(q.fragment)});
+    return out;
 }
 
 void rebuild(const program_source& p)

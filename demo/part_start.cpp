@@ -32,6 +32,22 @@ static void say_if_unread(bool unread, const char* path, const char* effect)
     std::fflush(stdout);
 }
 
+std::array<part_program, 9> part_start::programs() const
+{
+    // The paths are written as the load prints them.
+    return {{
+        {slot_material1, "Materials//v_material1d.cpp", "Materials//f_material1.cpp"},
+        {slot_material1b, "Materials//v_material1d.cpp", "Materials//f_material1b.cpp"},
+        {slot_material2, "Materials//v_material2d.cpp", "Materials//f_material2.cpp"},
+        {slot_combine_ssao, "", "PostProcessing//f_combineSSAO.cpp"},
+        {slot_blurpass, "", "PostProcessing//f_blurpass.cpp"},
+        {slot_simpleblur, "", "PostProcessing//f_simpleblur.cpp"},
+        {slot_blurhighlights, "", "PostProcessing//f_blurhighlights.cpp"},
+        {slot_godrays, "", "PostProcessing//f_godrays.cpp"},
+        {slot_velocities, "PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp"},
+    }};
+}
+
 void part_start::load(render_engine* engine)
 {
     render_engine& e = *engine;
@@ -89,16 +105,10 @@ void part_start::load(render_engine* engine)
     slot_simpleblur = program_slot::simpleblur;
     slot_godrays = program_slot::godrays;
 
-    shaders.build_program("Materials//v_material1d.cpp", "Materials//f_material1.cpp", slot_material1);
-    shaders.build_program("Materials//v_material1d.cpp", "Materials//f_material1b.cpp", slot_material1b);
-    shaders.build_program("Materials//v_material2d.cpp", "Materials//f_material2.cpp", slot_material2);
-    shaders.build_fragment_program("PostProcessing//f_combineSSAO.cpp", slot_combine_ssao);
-    shaders.build_fragment_program("PostProcessing//f_blurpass.cpp", slot_blurpass);
-    shaders.build_fragment_program("PostProcessing//f_simpleblur.cpp", slot_simpleblur);
-    shaders.build_fragment_program("PostProcessing//f_blurhighlights.cpp", slot_blurhighlights);
-    shaders.build_fragment_program("PostProcessing//f_godrays.cpp", slot_godrays);
-    shaders.build_program("PostProcessing//v_velocities.cpp", "PostProcessing//f_velocities.cpp",
-                          slot_velocities);
+    for (const part_program& p : programs()) {
+        if (*p.vertex) shaders.build_program(p.vertex, p.fragment, p.slot);
+        else shaders.build_fragment_program(p.fragment, p.slot);
+    }
 
     tex_depth2 = texture_slot::depth2;
     tex_color0 = texture_slot::color0;

@@ -14,8 +14,17 @@
 #include "particles/particle_system.h"
 #include "state/snapshot.h"
 
+#include <array>
 #include <cstdint>
 #include <opencv2/core.hpp>
+
+// A program the part builds at load: its bank slot and its files under the data folder
+// (an empty vertex file: fragment only, on the fixed-function vertex stage).
+struct part_program {
+    int32_t slot = 0;
+    const char* vertex = "";
+    const char* fragment = "";
+};
 
 class part_start : public parts {
 public:
@@ -36,6 +45,9 @@ public:
     sim_snapshot save_state() const;
     void restore_state(const sim_snapshot& s, double show_time);
     snapshot_shape state_shape() const;
+
+    // The bank's programs in the order load builds them; the studio watches the same files.
+    std::array<part_program, 9> programs() const;
 
     // The scenes: title letters, then the particle and contour stages.
     void render_scene(render_engine* engine);
