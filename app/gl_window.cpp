@@ -5,7 +5,7 @@
 #include "app/dev_tools.h"
 #include "app/shell.h"
 #include "demo/choreography.h"
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 #include "platform/platform.h"
 #include "render/gl_limits.h"
 

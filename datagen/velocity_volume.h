@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "particles/velocity_volume.h"  // the file's layout, shared with its reader
+#include "assets/velocity_volume.h"  // the file's layout, shared with its reader
 
 
 struct velocity_mode {

@@ -18,7 +18,7 @@
 #include "assets/obj_mesh.h"
 #include "assets/polygons.h"
 #include "assets/recorded_path.h"
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 #include "render/shader_bank.h"
 #include "state/snapshot.h"
 #include "tools/state_file.h"

@@ -1,6 +1,6 @@
 #include "particles/particle_system.h"
 
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 #include "render/program_build.h"
 
 #include <GL/glew.h>

@@ -2,7 +2,7 @@
 // cost of the update passes on whatever GL the machine gives (llvmpipe under Xvfb).
 #include "particles/emitter_cloud.h"
 #include "particles/particle_system.h"
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 #include "tests/support/gl_test_context.h"
 
 #include <benchmark/benchmark.h>

@@ -10,7 +10,7 @@
 #include "datagen/polygon_meshes.h"
 #include "datagen/title_mesh.h"
 #include "datagen/velocity_volume.h"
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 #include "temp_dir.h"
 
 TEST(GeneratedFiles, LoadUnderTheNamesTheShowOpens) {

@@ -39,7 +39,7 @@ for target, folder in target_folder.items():
 
 # Header-only uses that no link shows, each with its reason. Keep this short.
 header_only = {
-    ("datagen", "particles"): "the velocity file's layout, shared with its reader",
+    ("datagen", "assets"): "the velocity file's layout, shared with its reader",
     ("studio", "audio"): "the timeline's record, for cue marks; the studio core stays pure",
 }
 

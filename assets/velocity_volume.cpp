@@ -1,4 +1,4 @@
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 
 volume_data read_velocity_volume(std::FILE* file)
 {

@@ -1,4 +1,4 @@
-#include "particles/velocity_volume.h"
+#include "assets/velocity_volume.h"
 
 #include <gtest/gtest.h>
 
