@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -286,6 +287,29 @@ vec3 place_contour_point(vec3 p, const contour_motion& m)
     if (m.wobbled) p = rotate(m.wobble, add(p, m.wobble_offset));
     p.z = 0;
     return p;
+}
+
+std::vector<strip_draw> main_line_draws(int n)
+{
+    const auto strips = main_line_strips(n);
+    std::vector<strip_draw> draws;
+    for (const strip_draw& s : strips) {
+        if (s.count < 2) continue;
+        // Segments [from, to) of this strip, less those of every wider strip.
+        int from = s.first;
+        const int to = s.first + s.count - 1;
+        std::vector<std::pair<int, int>> wider;
+        for (const strip_draw& w : strips)
+            if (w.line_width > s.line_width && w.count >= 2) wider.emplace_back(w.first, w.first + w.count - 1);
+        std::sort(wider.begin(), wider.end());
+        for (const auto& [a, b] : wider) {
+            if (b <= from || a >= to) continue;
+            if (a > from) draws.push_back({s.line_width, from, a - from + 1});
+            from = std::max(from, b);
+        }
+        if (to > from) draws.push_back({s.line_width, from, to - from + 1});
+    }
+    return draws;
 }
 
 // ---- dust points -----------------------------------------------------------------

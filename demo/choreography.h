@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 // ---- particle stage --------------------------------------------------------------
 
@@ -81,6 +82,11 @@ constexpr std::array<strip_draw, 4> main_line_strips(int n)
     }
     return s;
 }
+
+// The segments of the strips above, each once and at the widest width a strip gives it,
+// in the strips' order: a narrower line under a wider one could only win depth ties.
+// Segment a joins particles a and a + 1, so a draw of count c holds c - 1 segments.
+std::vector<strip_draw> main_line_draws(int n);
 
 // The splash population is always updated but shown only while its PosX is positive.
 inline bool splash_drawn(float pos_x_splash) { return pos_x_splash > 0; }

@@ -133,8 +133,7 @@ void draw_main_particles(part_start& part, const particle_controls& c)
     const shader_bank& bank = part.shaders;
     bank.set_uniform_1f(part.slot_material1, "LineSegments", 1);
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
-    for (const strip_draw& s : main_line_strips(n)) {
-        if (s.count < 2) continue;
+    for (const strip_draw& s : main_line_draws(n)) {
         glLineWidth(s.line_width);
         glDrawArrays(GL_LINES, 2 * s.first, 2 * (s.count - 1));
     }

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -137,6 +139,32 @@ TEST(FrameRateTerms, DeltaTAndThePS)
     EXPECT_NEAR(the_ps_for(0), 1.0f, 1e-5);
     // Same damping per second at any frame rate.
     EXPECT_NEAR(std::pow(the_ps_for(1.0 / 60), 60), std::pow(the_ps_for(1.0 / 25), 25), 1e-5);
+}
+
+// Every segment the strips lay out is drawn once, at the widest width any strip gives it,
+// and nothing else is drawn; for the show's population and for ones that cut the strips.
+TEST(MainDraw, EachSegmentOnceAtItsWidestWidth)
+{
+    for (int n : {main_particle_count, 1000, 20001, 150, 2, 0}) {
+        std::vector<float> widest(size_t(std::max(n, 1)), 0.0f);
+        for (const strip_draw& s : main_line_strips(n))
+            for (int a = s.first; a < s.first + s.count - 1; ++a) widest[size_t(a)] = std::max(widest[size_t(a)], s.line_width);
+        std::vector<float> drawn(widest.size(), 0.0f);
+        for (const strip_draw& d : main_line_draws(n)) {
+            ASSERT_GE(d.count, 2) << n;
+            ASSERT_LE(d.first + d.count, n) << n;
+            for (int a = d.first; a < d.first + d.count - 1; ++a) {
+                EXPECT_EQ(drawn[size_t(a)], 0.0f) << n << " segment " << a << " drawn twice";
+                drawn[size_t(a)] = d.line_width;
+            }
+        }
+        EXPECT_EQ(drawn, widest) << n;
+    }
+    // The show's thin strip leaves out what the 2- and 4-wide strips draw.
+    size_t thin = 0;
+    for (const strip_draw& d : main_line_draws(main_particle_count))
+        if (d.line_width == 1) thin += size_t(d.count - 1);
+    EXPECT_EQ(thin, size_t(main_particle_count - 1) - (32500 - 1) - (5000 - 1));
 }
 
 TEST(RotationMatrix, ScaledIdentityAtAnyTime)
