@@ -94,7 +94,7 @@ std::vector<program_source> part_programs(const part_start& p)
 {
     const auto tidy = [](const char* path) { return std::filesystem::path(path).lexically_normal().string(); };
     std::vector<program_source> out;
-    for (const part_program& q : p.programs()) out.push_back({q.slot, tidy(q.vertex), tidy(q.fragment)});
+    for (const part_program& q : p.programs()) out.push_back({q.slot, tidy(q.vertex), tidy(q.fragment), q.captured});
     return out;
 }
 

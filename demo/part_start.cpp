@@ -1,6 +1,7 @@
 #include "demo/part_start.h"
 
 #include "assets/polygons.h"
+#include "demo/particle_stage.h"
 #include "demo/slots.h"
 #include "render/render_engine.h"
 
@@ -36,7 +37,7 @@ std::array<part_program, 9> part_start::programs() const
 {
     // The paths are written as the load prints them.
     return {{
-        {slot_material1, "Materials//v_material1d.cpp", "Materials//f_material1.cpp"},
+        {slot_material1, "Materials//v_material1d.cpp", "Materials//f_material1.cpp", main_segments_output},
         {slot_material1b, "Materials//v_material1d.cpp", "Materials//f_material1b.cpp"},
         {slot_material2, "Materials//v_material2d.cpp", "Materials//f_material2.cpp"},
         {slot_combine_ssao, "", "PostProcessing//f_combineSSAO.cpp"},
@@ -106,7 +107,7 @@ void part_start::load(render_engine* engine)
     slot_godrays = program_slot::godrays;
 
     for (const part_program& p : programs()) {
-        if (*p.vertex) shaders.build_program(p.vertex, p.fragment, p.slot);
+        if (*p.vertex) shaders.build_program(p.vertex, p.fragment, p.slot, p.captured);
         else shaders.build_fragment_program(p.fragment, p.slot);
     }
 

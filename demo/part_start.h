@@ -19,11 +19,13 @@
 #include <opencv2/core.hpp>
 
 // A program the part builds at load: its bank slot and its files under the data folder
-// (an empty vertex file: fragment only, on the fixed-function vertex stage).
+// (an empty vertex file: fragment only, on the fixed-function vertex stage), and the
+// vertex output that transform feedback records, if any.
 struct part_program {
     int32_t slot = 0;
     const char* vertex = "";
     const char* fragment = "";
+    const char* captured = "";
 };
 
 class part_start : public parts {
@@ -57,6 +59,9 @@ public:
     particle_system particles_main;
     particle_system particles_world;
     particle_system particles_splash;
+    // Index list of the main population's segments, rewritten before each line draw.
+    uint32_t main_segments = 0;
+    int32_t main_segments_capacity = 0;  // in segments
     recorded_path path;
     int32_t rebuild_count = 0;
     emitter_cloud cloud_box;

@@ -110,6 +110,30 @@ void begin_draw(part_start& part, const particle_system& system, float takeover,
     bank.set_uniform_1f(slot, "DatX", in.dat_x);
 }
 
+// Writes segment (a, a + 1) of the main population into part.main_segments for every a
+// below n - 1 (n > 1), by transform feedback from the drawing program, and leaves that buffer
+// bound as the element array with the program in line mode.
+void capture_segments(part_start& part, int n)
+{
+    if (part.main_segments_capacity < n) {
+        if (!part.main_segments) glGenBuffers(1, &part.main_segments);
+        glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, part.main_segments);
+        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, GLsizeiptr(n) * 2 * sizeof(GLuint), nullptr, GL_STREAM_DRAW);
+        part.main_segments_capacity = n;
+    }
+    const shader_bank& bank = part.shaders;
+    bank.set_uniform_1f(part.slot_material1, "LineSegments", 2);
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, part.main_segments);
+    glBeginTransformFeedback(GL_POINTS);
+    glDrawArrays(GL_POINTS, 0, n - 1);
+    glEndTransformFeedback();
+    glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
+    glDisable(GL_RASTERIZER_DISCARD);
+    bank.set_uniform_1f(part.slot_material1, "LineSegments", 1);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, part.main_segments);
+}
+
 void end_draw()
 {
     glPointSize(1);
@@ -126,17 +150,22 @@ void draw_main_particles(part_start& part, const particle_controls& c)
     begin_draw(part, main, c.takeover, {c.transform, 0.0f, dsp, 0.0f});
     const int n = std::max(main.count(), 0);
     glColor3f(0.9f, 0.9f, 0.9f);
-    // Each strip goes as separate segments, 2a and 2a + 1 drawing (a, a + 1), so that the
-    // vertex stage can drop a broken one whole: a strip would rasterise it, however far it
-    // jumps. The ends come from the population's buffer view. Attribute 0 must stay
-    // enabled for anything to be drawn; this layout keeps its reads inside the buffer.
-    const shader_bank& bank = part.shaders;
-    bank.set_uniform_1f(part.slot_material1, "LineSegments", 1);
+    // Lines go by index, two per segment, from a list the drawing program writes first.
+    // A broken segment is listed as a vertex outside the clip volume, so it is dropped
+    // whole before it reaches the rasteriser, and a particle shared by two segments is
+    // still shaded once. Attribute 0 must stay enabled for anything to be drawn; this
+    // layout keeps its reads, up to that outside vertex, inside the buffer.
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
-    for (const strip_draw& s : main_line_draws(n)) {
-        glLineWidth(s.line_width);
-        glDrawArrays(GL_LINES, 2 * s.first, 2 * (s.count - 1));
+    if (n > 1) {
+        capture_segments(part, n);
+        for (const strip_draw& s : main_line_draws(n)) {
+            glLineWidth(s.line_width);
+            const uintptr_t offset = uintptr_t(s.first) * 2 * sizeof(GLuint);
+            glDrawElements(GL_LINES, 2 * (s.count - 1), GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
+        }
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     }
+    const shader_bank& bank = part.shaders;
     bank.set_uniform_1f(part.slot_material1, "LineSegments", 0);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
     glColor3f(1, 1, 1);

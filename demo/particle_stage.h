@@ -15,4 +15,8 @@ void draw_particle_stage(part_start& part, double t);
 
 // The main population's line strips, then its points, under the current matrices. A strip
 // segment whose ends jump more than 0.35 apart, or touch a lost particle, is not drawn.
+// The drawing program must record main_segments_output by transform feedback.
 void draw_main_particles(part_start& part, const particle_controls& c);
+
+// The drawing program's output that lists the segments to draw.
+inline constexpr const char* main_segments_output = "vSegment";

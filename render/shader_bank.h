@@ -25,8 +25,10 @@ struct shader_bank {
 
     // Vertex, fragment, link, each shader and the program stored in the slot; the
     // current program is left as it was. A missing file still yields a (failing) shader
-    // so the slot is never left stale. False when the program did not link.
-    bool build_program(const std::string& vertex_path, const std::string& fragment_path, int slot);
+    // so the slot is never left stale. False when the program did not link. `captured`
+    // names a vertex output that transform feedback may record ("" for none).
+    bool build_program(const std::string& vertex_path, const std::string& fragment_path, int slot,
+                       const char* captured = "");
     // A fragment-only program (fixed-function vertex stage); leaves it current.
     bool build_fragment_program(const std::string& fragment_path, int slot);
 

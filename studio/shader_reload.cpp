@@ -91,7 +91,9 @@ rebuild_result rebuild_program(shader_bank& bank, const program_source& p)
     std::vector<shader_file> files;
     if (!p.vertex.empty()) files.push_back({GL_VERTEX_SHADER, p.vertex});
     files.push_back({GL_FRAGMENT_SHADER, p.fragment});
-    const built_program built = build_program_from_files(files, {}, path_lines::none);
+    std::vector<const char*> outputs;
+    if (!p.captured.empty()) outputs.push_back(p.captured.c_str());
+    const built_program built = build_program_from_files(files, outputs, path_lines::none);
     rebuild_result r;
     if (!built.ok()) {
         r.message = failure_message(built, files, p);

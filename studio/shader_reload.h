@@ -11,6 +11,7 @@ struct program_source {
     int slot = 0;
     std::string vertex;    // "" for a fragment-only program (fixed-function vertex stage)
     std::string fragment;
+    std::string captured{};  // the vertex output transform feedback records; "" for none
 };
 
 // The programs whose files include `path` (paths compared after normalising "a//b").

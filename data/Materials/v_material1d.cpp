@@ -16,7 +16,12 @@ uniform float transform;          // main: 0..1 folds the population onto a turn
 uniform float TheMode;            // 0 main population, 1 splash
 uniform float Dsp;                // spectrum level of this population's band: bigger, brighter points
 uniform float DatX;               // sideways shift of the splash population
-uniform float LineSegments;       // 1: vertices 2a and 2a + 1 draw segment (a, a + 1) as GL_LINES
+uniform float LineSegments;       // 0: points; 1: lines indexed by particle; 2: capture the segment list
+
+// Captured by the segment pass: segment (a, a + 1) as the indices the line draw takes,
+// or, for a broken one, twice the index past the population, which that draw puts
+// outside the clip volume.
+flat out uvec2 vSegment;
 
 out vec4 vColour;
 out float vGlow;
@@ -86,17 +91,24 @@ void main()
     int count = max(textureSize(TheVBO), 1);
     vec3 p = State.xyz;
     bool kept = usable(p);
-    // Both ends of a segment are read from the population, and a segment that jumps
-    // across the scene is broken: both its vertices leave the clip volume, so it is
-    // dropped whole before it reaches the rasteriser.
+    // Segment pass, vertex a: a segment that jumps across the scene is broken, and the
+    // draw drops it whole before it reaches the rasteriser. Drawing by these indices,
+    // each particle is shaded once, however many segments share it.
+    vSegment = uvec2(0u);
+    for (int once = int(LineSegments > 1.5); once > 0; --once) {
+        vec3 first = texelFetch(TheVBO, i).xyz;
+        vec3 last = texelFetch(TheVBO, i + 1).xyz;
+        bool whole = usable(first) && usable(last) &&
+                     distance(place(first, i, count), place(last, i + 1, count)) < 0.35;
+        vSegment = whole ? uvec2(i, i + 1) : uvec2(count);
+        gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
+        vColour = vec4(0.0);
+        vGlow = 0.0;
+        return;
+    }
     for (int once = int(LineSegments > 0.5); once > 0; --once) {
-        int a = gl_VertexID >> 1;
-        i = a + (gl_VertexID & 1);
-        vec3 first = texelFetch(TheVBO, a).xyz;
-        vec3 last = texelFetch(TheVBO, a + 1).xyz;
-        p = i == a ? first : last;
-        kept = usable(first) && usable(last) &&
-               distance(place(first, a, count), place(last, a + 1, count)) < 0.35;
+        kept = i < count;
+        p = kept ? texelFetch(TheVBO, i).xyz : vec3(0.0);
     }
     if (!kept) {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the clip volume

@@ -119,13 +119,17 @@ TEST(ShaderReloadGL, RebuildingTheShowsMaterialProgramTakesLittleTime)
     auto bank = std::make_unique<shader_bank>();
     shader_files f;
     const std::string text = *shader_bank::read_shader_source(data + "/Materials/f_material1.cpp");
-    const program_source p{1, data + "/Materials/v_material1d.cpp", f.write("f_material1.cpp", text)};
+    // The show draws its lines from what this program records: a rebuild must keep that.
+    const program_source p{1, data + "/Materials/v_material1d.cpp", f.write("f_material1.cpp", text), "vSegment"};
     std::vector<double> ms;
     for (int i = 0; i < 5; ++i) {
         // A different text each time, as a save is: the driver's caches cannot answer it.
         f.write("f_material1.cpp", text + "\n// edit " + std::to_string(i) + "\n");
         const auto t0 = std::chrono::steady_clock::now();
         ASSERT_TRUE(rebuild_program(*bank, p).ok);
+        GLint recorded = 0;
+        glGetProgramiv(bank->programs[1], GL_TRANSFORM_FEEDBACK_VARYINGS, &recorded);
+        ASSERT_EQ(recorded, 1);
         // Mesa finishes compiling at the first draw: that is part of what a save costs.
         bank->use_program(1);
         glBegin(GL_TRIANGLES);
