@@ -111,8 +111,8 @@ void begin_draw(part_start& part, const particle_system& system, float takeover,
 }
 
 // Writes segment (a, a + 1) of the main population into part.main_segments for every a
-// below n - 1 (n > 1), by transform feedback from the drawing program, and leaves that buffer
-// bound as the element array with the program in line mode.
+// below n - 1 (n > 1), by transform feedback from the drawing program, and leaves that
+// buffer bound as the element array with the program in line mode.
 void capture_segments(part_start& part, int n)
 {
     if (part.main_segments_capacity < n) {
