@@ -31,10 +31,14 @@ float occlusion(vec2 uv, vec2 pixel, float depth)
         vec3 n = texture(texture2d_random, noise_uv).rgb;
         float angle = 6.2831853 * n.r;
         float radius = clamp(14.0 / depth, 2.0, 24.0);
+        // Each tap turns the last one's direction by the golden angle: two trigonometric
+        // calls a pixel instead of two a tap, which a software rasteriser pays in full.
+        vec2 dir = vec2(cos(angle), sin(angle));
+        const vec2 golden = vec2(cos(2.3999632), sin(2.3999632));
         for (int k = 0; k < taps; ++k) {
             float f = (float(k) + n.g) / float(taps);
-            float a = angle + 2.3999632 * float(k);
-            vec2 offset = vec2(cos(a), sin(a)) * pixel * radius * (0.25 + f);
+            vec2 offset = dir * pixel * radius * (0.25 + f);
+            dir = vec2(dir.x * golden.x - dir.y * golden.y, dir.x * golden.y + dir.y * golden.x);
             float diff = depth - eye_depth(uv + offset);
             // Closer neighbours occlude; far-away ones (silhouettes) do not.
             sum += clamp(diff * 4.0, 0.0, 1.0) * (1.0 - smoothstep(0.3, 1.5, diff));
