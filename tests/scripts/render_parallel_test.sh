@@ -53,7 +53,7 @@ grep -q "3 segments, not 5" "$work/five.log" || fail "no word on fewer segments:
 [ -z "$(ls -A "$work/tmp")" ] || fail "temporary files left: $(ls -A "$work/tmp")"
 # Through GNU parallel, on this machine (":"): the job's command line survives its quoting.
 if command -v parallel > /dev/null; then
-  THORNWAKE=$bin "$render_parallel" --sshlogin : 2 "${range[@]}" --video "$work/ssh.mp4" > "$work/ssh.log" 2>&1 ||
+  THORNWAKE=$bin "$render_parallel" --sshlogin : --jobs 3 3 "${range[@]}" --video "$work/ssh.mp4" > "$work/ssh.log" 2>&1 ||
     { cat "$work/ssh.log"; fail "render-parallel --sshlogin : exited non-zero"; }
   md5s "$work/ssh.mp4" v | cmp -s "$work/single.v" - || fail "render-parallel --sshlogin : gave other frames"
 else
@@ -78,6 +78,8 @@ grep -q "segment 2 .* failed" "$work/failed.log" && grep -q "| segment trouble" 
 set +e
 "$render_parallel" 0 --video "$work/out/x.mp4" > "$work/bad.log" 2>&1; rc=$?
 [ $rc -eq 2 ] && grep -q "whole number of processes" "$work/bad.log" || fail "N=0 gave $rc"
+"$render_parallel" --jobs 2 2 --video "$work/out/x.mp4" > "$work/bad.log" 2>&1; rc=$?
+[ $rc -eq 2 ] && grep -q -- "--jobs applies to --sshlogin" "$work/bad.log" || fail "--jobs without --sshlogin gave $rc"
 THORNWAKE=$bin "$render_parallel" 2 "${range[@]}" > "$work/bad.log" 2>&1; rc=$?
 [ $rc -eq 2 ] && grep -q -- "--video OUT.mp4 is required" "$work/bad.log" || fail "no --video gave $rc"
 THORNWAKE=$bin "$render_parallel" 2 "${range[@]}" --capture "$work/c" --video "$work/out/x.mp4" > "$work/bad.log" 2>&1
