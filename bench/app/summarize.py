@@ -127,8 +127,14 @@ def export(work):
         return None
     n = int(frames.group(1))
     bare_s = n * bare["median"] / 1000.0
-    return {"frames": n, "wall_s": wall, "bare_frame_ms": bare, "bare_s": bare_s,
-            "ratio": wall / bare_s if bare_s else None}
+    result = {"frames": n, "wall_s": wall, "bare_frame_ms": bare, "bare_s": bare_s,
+              "ratio": wall / bare_s if bare_s else None}
+    processes = re.search(r"processes=(\d+)", text_of(os.path.join(work, "parallel.args")))
+    parallel = timings(work, "parallel")["wall_s"]["median"]
+    if processes and parallel is not None:
+        result["parallel"] = {"processes": int(processes.group(1)), "wall_s": parallel,
+                              "ratio": parallel / bare_s if bare_s else None}
+    return result
 
 
 def text_of(path):
@@ -194,6 +200,10 @@ def report(result):
         add(f"(e) export 1280x720, 30 fps, {e['frames']} frames: {fmt(e['wall_s'] / 60, 1, 1)} min; bare GL for the same"
             f" frames {fmt(e['bare_s'] / 60, 1, 1)} min (median {fmt(e['bare_frame_ms']['median'], 1, 1)} ms a frame)"
             f" | ratio {fmt(e['ratio'], 1, 2)}")
+        p = e.get("parallel")
+        if p:
+            add(f"    as {p['processes']} segments at once (scripts/render-parallel): {fmt(p['wall_s'] / 60, 1, 1)} min"
+                f" | ratio {fmt(p['ratio'], 1, 2)}")
     return "\n".join(lines)
 
 
