@@ -157,7 +157,9 @@ void draw_main_particles(part_start& part, const particle_controls& c)
     // layout keeps its reads, up to that outside vertex, inside the buffer.
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
     if (n > 1) {
+        frame_stage_timer timer(frame_stage::draw_segments);
         capture_segments(part, n);
+        timer.switch_to(frame_stage::draw_lines);
         for (const strip_draw& s : main_line_draws(n)) {
             glLineWidth(s.line_width);
             const uintptr_t offset = uintptr_t(s.first) * 2 * sizeof(GLuint);
@@ -169,7 +171,10 @@ void draw_main_particles(part_start& part, const particle_controls& c)
     bank.set_uniform_1f(part.slot_material1, "LineSegments", 0);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
     glColor3f(1, 1, 1);
-    glDrawArrays(GL_POINTS, 0, n);
+    {
+        frame_stage_timer timer(frame_stage::draw_points);
+        glDrawArrays(GL_POINTS, 0, n);
+    }
     end_draw();
 }
 
@@ -182,7 +187,10 @@ void draw_splash(part_start& part, const particle_controls& c, bool drawn)
     begin_draw(part, splash, c.takeover, {1.0f, 1.0f, dsp, float(0.3 * c.pos_x_splash)});
     glColor3f(1, 1, 1);
     const int n = std::clamp(splash.count(), 0, splash_particle_count);
-    if (drawn) glDrawArrays(GL_POINTS, 0, n);
+    if (drawn) {
+        frame_stage_timer timer(frame_stage::draw_splash);
+        glDrawArrays(GL_POINTS, 0, n);
+    }
     end_draw();
 }
 

@@ -9,7 +9,8 @@
 namespace {
 
 constexpr const char* stage_names[frame_stage_count] = {
-    "sequence_load", "contours", "choreography", "emitter_upload", "particle_update", "draw", "post", "output",
+    "sequence_load", "contours",    "choreography", "emitter_upload", "particle_update", "draw", "draw_segments",
+    "draw_lines",    "draw_points", "draw_splash",  "post",           "output",
 };
 
 double steady_seconds()
@@ -23,7 +24,7 @@ const double program_start = steady_seconds();
 
 // A row waits this many frames for its GPU results before it is written without them.
 constexpr int ring_size = 4;
-constexpr int queries_per_frame = 32;
+constexpr int queries_per_frame = 32;  // a real-time frame of four steps uses 17
 
 struct pending_frame {
     frame_stats_row row;
@@ -129,6 +130,10 @@ bool frame_stage_on_gpu(frame_stage s)
     case frame_stage::emitter_upload:
     case frame_stage::particle_update:
     case frame_stage::draw:
+    case frame_stage::draw_segments:
+    case frame_stage::draw_lines:
+    case frame_stage::draw_points:
+    case frame_stage::draw_splash:
     case frame_stage::post:
         return true;
     default:

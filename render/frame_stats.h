@@ -5,6 +5,11 @@
 // Stages are marked with frame_stage_timer in the frame code. Time is exclusive: a nested
 // timer pauses the one around it, and time inside no stage is counted as "other". With
 // stats off every call returns at its first test. GL thread only.
+//
+// On a software rasteriser the draw stages' CPU time is the main thread's vertex shading
+// and primitive setup. Their GPU times there overlap: llvmpipe times a query from the
+// first tile that reaches it to the last, so stages of one scene can add up to more
+// than the frame.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,7 +20,11 @@ enum class frame_stage : int {
     choreography,
     emitter_upload,
     particle_update,
-    draw,
+    draw,           // the scene's draws, less the particle draws below
+    draw_segments,  // the main population's segment list, written by transform feedback
+    draw_lines,     // its line segments
+    draw_points,    // its points
+    draw_splash,    // the splash population's points
     post,
     output,  // buffer swap and capture/video output
     count,

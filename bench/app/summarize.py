@@ -11,9 +11,10 @@ import os
 import re
 import sys
 
+DRAWS = ["draw", "draw_segments", "draw_lines", "draw_points", "draw_splash"]
 STAGES = ["sequence_load", "contours", "choreography", "emitter_upload", "particle_update",
-          "draw", "post", "output", "other"]
-GPU_PASSES = ["emitter_upload", "particle_update", "draw", "post"]
+          *DRAWS, "post", "output", "other"]
+GPU_PASSES = ["emitter_upload", "particle_update", *DRAWS, "post"]
 OUTSIDE_GL = ["sequence_load", "contours", "choreography"]
 WARMUP_FRAMES = 2  # shader compiles and first uploads land in the first frames
 

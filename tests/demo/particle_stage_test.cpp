@@ -3,6 +3,7 @@
 
 #include "demo/choreography.h"
 #include "demo/part_start.h"
+#include "render/frame_stats.h"
 #include "render/render_engine.h"
 #include "tests/support/gl_test_context.h"
 
@@ -119,6 +120,27 @@ TEST(ParticleStageGL, TheMainCloudIsNotShiftedByTheSplash)
     draw_particle_stage(*part, t);  // leaves the splash's shift in the program
     draw_main_particles(*part, particle_controls_at(t, step_seconds));
     EXPECT_EQ(uniform_value(part->shaders.programs[part->slot_material1], "DatX"), 0.0f);
+}
+
+// --stats charges each particle draw to its own stage, so their cost can be told apart.
+TEST(ParticleStageGL, EachParticleDrawIsTimedAsItsOwnStage)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    const double t = 55;  // the splash is drawn here
+    ASSERT_TRUE(frame_stats_open(std::string(THORNWAKE_BINARY_DIR) + "/particle_stage_stats.csv"));
+    frame_stats_begin_frame();
+    run_particle_step(*part, g_render_engine, t);
+    part->step_scene_time = t;
+    draw_particle_stage(*part, t);
+    frame_stats_end_frame(t, t);
+    frame_stats_row row;
+    const bool ended = frame_stats_last_row(row);
+    frame_stats_close();
+    ASSERT_TRUE(ended);
+    for (frame_stage s : {frame_stage::draw, frame_stage::draw_segments, frame_stage::draw_lines,
+                          frame_stage::draw_points, frame_stage::draw_splash})
+        EXPECT_GT(row.stages.wall[int(s)], 0.0) << frame_stage_name(s);
 }
 
 // Brightest channel of the window's pixels at x, y - 1 and y (from the bottom left): a
