@@ -353,7 +353,10 @@ int main(int argc, char** argv)
     }
     platform_set_vsync(false);
     glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) return 1;
+    if (const GLenum e = glewInit(); e != GLEW_OK) {
+        std::fprintf(stderr, "bench_gl_bare: glewInit error %u\n", unsigned(e));
+        return 1;
+    }
     glGetError();
 
     workload w;
