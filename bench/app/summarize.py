@@ -15,6 +15,9 @@ DRAWS = ["draw", "draw_segments", "draw_lines", "draw_points", "draw_splash"]
 STAGES = ["sequence_load", "contours", "choreography", "emitter_upload", "particle_update",
           *DRAWS, "post", "output", "other"]
 GPU_PASSES = ["emitter_upload", "particle_update", *DRAWS, "post"]
+# The bare GL benchmark's thread CPU per frame, for the show's stages that do the same work.
+BARE_PARTS = [("update", "particle_update"), ("lines", "draw_segments + draw_lines"),
+              ("points", "draw_points"), ("splash", "draw_splash")]
 OUTSIDE_GL = ["sequence_load", "contours", "choreography"]
 WARMUP_FRAMES = 2  # shader compiles and first uploads land in the first frames
 
@@ -49,7 +52,7 @@ def realtime(work):
     runs = {}
     for path in sorted(glob.glob(os.path.join(work, "show-*.csv"))):
         size, samples, _ = os.path.basename(path)[5:-4].split("-")
-        runs.setdefault((size, int(samples)), {"show": [], "bare": [], "startup": [], "first_frame": []})
+        runs.setdefault((size, int(samples)), {"show": [], "bare": [], "bare_rows": [], "startup": [], "first_frame": []})
         key = runs[(size, int(samples))]
         table = rows(path)
         if table:
@@ -57,7 +60,9 @@ def realtime(work):
             key["first_frame"].append(float(table[0]["frame_ms"]))
             key.setdefault("ready", []).append(float(table[0]["since_start_ms"]) - float(table[0]["frame_ms"]))
         key["show"] += table[WARMUP_FRAMES:]
-        key["bare"] += column(rows(path.replace("show-", "bare-")), "frame_ms")
+        bare_rows = rows(path.replace("show-", "bare-"))
+        key["bare"] += column(bare_rows, "frame_ms")
+        key["bare_rows"] += bare_rows
     out = []
     for (size, samples), r in sorted(runs.items(), key=lambda kv: (int(kv[0][0].split("x")[0]), -kv[0][1])):
         show = spread(column(r["show"], "frame_ms"))
@@ -70,6 +75,7 @@ def realtime(work):
             "bare_frame_ms": bare, "bare_fps": bare_fps,
             "ratio": fps / bare_fps if fps and bare_fps else None,
             "stages": stage_spreads(r["show"]),
+            "bare_cpu_ms": {part: spread(column(r["bare_rows"], part + "_cpu_ms")) for part, _ in BARE_PARTS},
             "startup_ms": spread(r["startup"]),
             "first_frame_ms": spread(r["first_frame"]),
             "ready_ms": spread(r.get("ready", [])),
@@ -175,6 +181,9 @@ def report(result):
             add(f"      {name:16s} {fmt(w['median'])} {fmt(w['p95'])}   {fmt(c['median'], 9, 3)} {fmt(c['p95'], 9, 3)}")
         gpu = "  ".join(f"{n} {fmt(r['stages']['gpu_' + n]['gpu_ms']['median'], 1, 1)}" for n in GPU_PASSES)
         add(f"      GPU timer medians (ms): {gpu}")
+        bare = "  ".join(f"{part} {fmt(r['bare_cpu_ms'][part]['median'], 1, 1)}" for part, _ in BARE_PARTS)
+        add(f"      bare GL thread CPU medians (ms), one update a frame: {bare}")
+        add(f"        (against the show's {', '.join(show for _, show in BARE_PARTS)})")
     w = result["show_walk"]
     if w["frames"]:
         add(f"    whole show, CPU stages only ({w['frames']} frames at {w['fps']} fps): thread CPU mean (amortised) / median / p95 ms")

@@ -5,8 +5,11 @@
 // show's frame rate divided by this one is what its own overhead leaves of the GL's pace.
 //
 //   bench_gl_bare [--size WxH] [--samples N] [--seconds S] [--warmup N] [--csv FILE]
-// prints one line: size, samples, frames, median and p95 frame time, frames per second;
-// --csv also writes every frame's time (frame_ms, one per line after the header).
+// prints one line: size, samples, frames, median and p95 frame time, frames per second,
+// and the median thread CPU of the updates and of each draw; --csv also writes every
+// frame's values (frame_ms, update_cpu_ms, lines_cpu_ms, points_cpu_ms, splash_cpu_ms).
+// Without a GPU a draw's thread CPU is its vertex shading and primitive setup, as in the
+// show's --stats columns of the same names, so the two compare draw by draw.
 #include "platform/platform.h"
 
 #include <GL/glew.h>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -116,6 +120,30 @@ uniform sampler2D Image;
 layout(location = 0) out vec4 Colour;
 void main() { Colour = texture(Image, uv); }
 )";
+
+double thread_cpu_ms()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// This thread's CPU time per part of a frame, in the order of the CSV columns.
+enum cpu_part { update_part, lines_part, points_part, splash_part, cpu_parts };
+constexpr const char* cpu_part_names[cpu_parts] = {"update", "lines", "points", "splash"};
+
+struct cpu_clock {
+    double parts[cpu_parts] = {};
+    double last = 0;  // set when the first part starts
+
+    // Charges the time since the last call to part p.
+    void charge(cpu_part p)
+    {
+        const double now = thread_cpu_ms();
+        parts[p] += now - last;
+        last = now;
+    }
+};
 
 // A population whose neighbours in index order sit close together, as the show's strips
 // join them: a wound curve through a 3-unit ball.
@@ -265,7 +293,7 @@ struct workload {
         glUniform1f(glGetUniformLocation(particles, "PointSize"), std::max(1.0f, 2.0f * float(o.height) / 720.0f));
     }
 
-    void draw_populations()
+    void draw_populations(cpu_clock& clock)
     {
         glUseProgram(particles);
         glEnable(GL_DEPTH_TEST);
@@ -277,6 +305,7 @@ struct workload {
         const int n = main.count;
         glColor3f(0.9f, 0.9f, 0.9f);
         glLineWidth(1);
+        clock.charge(update_part);
         glDrawArrays(GL_LINE_STRIP, 0, n);
         glLineWidth(2);
         glDrawArrays(GL_LINE_STRIP, 100, n * 13 / 100);
@@ -284,16 +313,20 @@ struct workload {
         glDrawArrays(GL_LINE_STRIP, 20000, n / 100);
         glDrawArrays(GL_LINE_STRIP, 200000, n * 2 / 100);
         glColor3f(1, 1, 1);
+        clock.charge(lines_part);
         glDrawArrays(GL_POINTS, 0, n);
+        clock.charge(points_part);
         splash.bind_source();
         glDrawArrays(GL_POINTS, 0, splash.count);
+        clock.charge(splash_part);
         glDisableVertexAttribArray(0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         glDisable(GL_BLEND);
         glLineWidth(1);
     }
 
-    void frame(const options& o)
+    // The frame's GL calls; the updates and the particle draws charge their thread CPU to clock.
+    void frame(const options& o, cpu_clock& clock)
     {
         const GLenum both[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
         glBindFramebuffer(GL_FRAMEBUFFER, scene.draw);
@@ -301,9 +334,10 @@ struct workload {
         glViewport(0, 0, o.width, o.height);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        clock.last = thread_cpu_ms();
         main.update(update);
         splash.update(update);
-        draw_populations();
+        draw_populations(clock);
         scene.resolve_colours(2, true);
 
         glBindVertexArray(empty_vao);
@@ -366,26 +400,43 @@ int main(int argc, char** argv)
     glGetIntegerv(GL_SAMPLES, &samples);
 
     std::vector<double> frame_ms;
+    std::vector<cpu_clock> frame_cpu;
     const double start = seconds_now();
     double last = start;
     for (int i = 0; last - start < o.seconds || i < o.warmup + 3; ++i) {
         platform_event ev;
         while (platform_poll_event(ev)) {
         }
-        w.frame(o);
+        cpu_clock clock;
+        w.frame(o, clock);
         platform_swap(window);
         const double now = seconds_now();
-        if (i >= o.warmup) frame_ms.push_back((now - last) * 1000.0);
+        if (i >= o.warmup) {
+            frame_ms.push_back((now - last) * 1000.0);
+            frame_cpu.push_back(clock);
+        }
         last = now;
     }
     const GLenum error = glGetError();
     const double median = percentile(frame_ms, 0.5);
-    std::printf("bare_gl size=%dx%d samples=%d frames=%zu median_ms=%.3f p95_ms=%.3f fps=%.3f gl_error=0x%x\n",
+    std::printf("bare_gl size=%dx%d samples=%d frames=%zu median_ms=%.3f p95_ms=%.3f fps=%.3f",
                 o.width, o.height, int(samples), frame_ms.size(), median, percentile(frame_ms, 0.95),
-                median > 0 ? 1000.0 / median : 0.0, error);
+                median > 0 ? 1000.0 / median : 0.0);
+    for (int p = 0; p < cpu_parts; ++p) {
+        std::vector<double> part;
+        for (const cpu_clock& c : frame_cpu) part.push_back(c.parts[p]);
+        std::printf(" %s_cpu_ms=%.3f", cpu_part_names[p], percentile(part, 0.5));
+    }
+    std::printf(" gl_error=0x%x\n", error);
     if (std::FILE* f = o.csv.empty() ? nullptr : std::fopen(o.csv.c_str(), "w")) {
-        std::fputs("frame_ms\n", f);
-        for (double ms : frame_ms) std::fprintf(f, "%.3f\n", ms);
+        std::fputs("frame_ms", f);
+        for (const char* name : cpu_part_names) std::fprintf(f, ",%s_cpu_ms", name);
+        std::fputs("\n", f);
+        for (size_t i = 0; i < frame_ms.size(); ++i) {
+            std::fprintf(f, "%.3f", frame_ms[i]);
+            for (double ms : frame_cpu[i].parts) std::fprintf(f, ",%.3f", ms);
+            std::fputs("\n", f);
+        }
         std::fclose(f);
     }
     platform_delete_context(context);
