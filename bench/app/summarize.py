@@ -52,7 +52,7 @@ def realtime(work):
     runs = {}
     for path in sorted(glob.glob(os.path.join(work, "show-*.csv"))):
         size, samples, _ = os.path.basename(path)[5:-4].split("-")
-        runs.setdefault((size, int(samples)), {"show": [], "bare": [], "bare_rows": [], "startup": [], "first_frame": []})
+        runs.setdefault((size, int(samples)), {"show": [], "bare": [], "startup": [], "first_frame": []})
         key = runs[(size, int(samples))]
         table = rows(path)
         if table:
@@ -60,13 +60,11 @@ def realtime(work):
             key["first_frame"].append(float(table[0]["frame_ms"]))
             key.setdefault("ready", []).append(float(table[0]["since_start_ms"]) - float(table[0]["frame_ms"]))
         key["show"] += table[WARMUP_FRAMES:]
-        bare_rows = rows(path.replace("show-", "bare-"))
-        key["bare"] += column(bare_rows, "frame_ms")
-        key["bare_rows"] += bare_rows
+        key["bare"] += rows(path.replace("show-", "bare-"))
     out = []
     for (size, samples), r in sorted(runs.items(), key=lambda kv: (int(kv[0][0].split("x")[0]), -kv[0][1])):
         show = spread(column(r["show"], "frame_ms"))
-        bare = spread(r["bare"])
+        bare = spread(column(r["bare"], "frame_ms"))
         fps = 1000.0 / show["median"] if show["median"] else None
         bare_fps = 1000.0 / bare["median"] if bare["median"] else None
         out.append({
@@ -75,7 +73,7 @@ def realtime(work):
             "bare_frame_ms": bare, "bare_fps": bare_fps,
             "ratio": fps / bare_fps if fps and bare_fps else None,
             "stages": stage_spreads(r["show"]),
-            "bare_cpu_ms": {part: spread(column(r["bare_rows"], part + "_cpu_ms")) for part, _ in BARE_PARTS},
+            "bare_cpu_ms": {part: spread(column(r["bare"], part + "_cpu_ms")) for part, _ in BARE_PARTS},
             "startup_ms": spread(r["startup"]),
             "first_frame_ms": spread(r["first_frame"]),
             "ready_ms": spread(r.get("ready", [])),
