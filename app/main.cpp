@@ -280,7 +280,7 @@ int main(int argc, char** argv)
         return code;
     }
     if (g_options.bake) {
-        const bool baked = simulation_bake(show_end_time);
+        const bool baked = simulation_bake(g_options.to);
         close_gl_window();
         return baked ? 0 : 1;
     }

@@ -43,7 +43,7 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
                    "second of video, so scripts/render-parallel can join ranges without re-encoding");
     app.add_flag("--bake", o.bake,
                  "Fill the snapshot cache ($XDG_CACHE_HOME/thornwake, default ~/.cache/thornwake) for the whole "
-                 "show, then exit; later seeks start from it");
+                 "show (or up to --to), then exit; later seeks start from it");
     app.add_flag("--no-cache", o.no_cache, "Neither read nor write simulation snapshots (seeks step from 0)");
     app.add_option("--stats", o.stats_file, "Write per-frame timings to this CSV file");
     app.add_option("--fps", o.fps, "Frames per second of show time in capture and video mode (default 60)")

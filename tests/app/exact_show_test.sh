@@ -43,6 +43,15 @@ same alone 0 whole 300 60
 capture cached --fps 30 --from 10 --to 12
 same cached 0 whole 300 60
 
+# A bake up to --to leaves the snapshots up to there, and a capture from them is the same.
+XDG_CACHE_HOME=$work/baked "$bin" --data "$data" --size 160x90 --no-aa --bake --to 12 > "$work/bake.log" 2>&1 ||
+  { cat "$work/bake.log"; fail "--bake --to 12 exited non-zero"; }
+baked=$(ls "$work"/baked/thornwake/*/ | tr '\n' ' ')
+[ "$baked" = "00000300.snap 00000600.snap " ] || fail "--bake --to 12 left '$baked'"
+XDG_CACHE_HOME=$work/baked capture fromBake --fps 30 --from 10 --to 10.5
+! grep -q "fast-forward" "$work/fromBake.log" || fail "a capture from a baked snapshot stepped from 0"
+same fromBake 0 whole 300 15
+
 # A damaged snapshot is refused with one line and recomputed; the frames stay the same.
 snap=$(ls "$work"/cache/thornwake/*/00000600.snap)
 head -c 1000 "$snap" > "$snap.cut" && mv "$snap.cut" "$snap"
