@@ -255,6 +255,7 @@ static bool start_video()
 
 int main(int argc, char** argv)
 {
+    platform_keep_freed_memory();
     const int parsed = parse_run_options(argc, argv, g_options);
     if (parsed == 0 && g_options.version) return print_version();
     if (parsed >= 0) return parsed;

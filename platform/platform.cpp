@@ -4,8 +4,12 @@
 
 #include <SDL2/SDL.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 struct platform_window {
     SDL_Window* sdl = nullptr;
@@ -15,6 +19,16 @@ struct platform_context {
 };
 
 static bool g_messages_to_stderr = false;
+
+void platform_keep_freed_memory()
+{
+#if defined(__GLIBC__)
+    // Never trim the heap's top, and serve blocks up to 32 MB (glibc's largest threshold)
+    // from the heap, where a freed one is reused instead of unmapped.
+    mallopt(M_TRIM_THRESHOLD, INT_MAX);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+#endif
+}
 
 bool platform_init_video()
 {

@@ -16,6 +16,11 @@ std::string platform_last_error();
 // The name of SDL's video driver in use ("" before video starts).
 std::string platform_video_driver();
 void platform_shutdown();
+// Keeps memory the process frees for its own reuse. A software GL driver allocates and
+// frees tens of megabytes inside each large draw; by default the C library returns that
+// to the kernel every time and the next draw faults it back in, page by page. Call it
+// first thing in main.
+void platform_keep_freed_memory();
 
 struct display_mode {
     int width = 0, height = 0, bits = 0, refresh = 0;

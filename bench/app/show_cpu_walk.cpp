@@ -8,6 +8,7 @@
 #include "demo/contour_stage.h"
 #include "demo/part_start.h"
 #include "render/frame_stats.h"
+#include "platform/platform.h"
 #include "render/render_engine.h"
 #include "tests/support/gl_test_context.h"
 
@@ -56,6 +57,7 @@ void serve_sequence(part_start& part)
 
 int main(int argc, char** argv)
 {
+    platform_keep_freed_memory();  // as the program does, so the draws cost the same
     options o;
     if (!parse(argc, argv, o)) {
         std::fprintf(stderr, "usage: bench_show_cpu_walk --data DIR --stats FILE.csv [--fps N] [--from S] [--to S]\n");
