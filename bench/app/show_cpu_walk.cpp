@@ -7,8 +7,8 @@
 #include "demo/choreography.h"
 #include "demo/contour_stage.h"
 #include "demo/part_start.h"
-#include "render/frame_stats.h"
 #include "platform/platform.h"
+#include "render/frame_stats.h"
 #include "render/render_engine.h"
 #include "tests/support/gl_test_context.h"
 
