@@ -373,6 +373,9 @@ double percentile(std::vector<double> v, double p)
 
 int main(int argc, char** argv)
 {
+    // As the show does: with the C library's default the point draws' scratch memory is
+    // faulted in again each frame, and the baseline doubles some runs (MSAA most of all).
+    platform_keep_freed_memory();
     options o;
     if (!parse(argc, argv, o)) {
         std::fprintf(stderr, "usage: bench_gl_bare [--size WxH] [--samples N] [--seconds S] [--warmup N] [--csv FILE]\n");
