@@ -3,10 +3,9 @@
 // combine pass blurs.
 
 in vec4 vColour;
-in float vGlow;
 
 void main()
 {
-    gl_FragData[0] = vColour;
-    gl_FragData[1] = vec4(vColour.rgb * vGlow, 1.0);
+    gl_FragData[0] = vec4(vColour.rgb, 1.0);
+    gl_FragData[1] = vec4(vColour.rgb * vColour.a, 1.0);
 }

@@ -2,10 +2,9 @@
 // Softer particles: dimmer colour, stronger glow; for populations meant to read as haze.
 
 in vec4 vColour;
-in float vGlow;
 
 void main()
 {
     gl_FragData[0] = vec4(vColour.rgb * 0.6, 1.0);
-    gl_FragData[1] = vec4(vColour.rgb * (vGlow + 0.4), 1.0);
+    gl_FragData[1] = vec4(vColour.rgb * (vColour.a + 0.4), 1.0);
 }

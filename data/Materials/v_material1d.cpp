@@ -23,8 +23,7 @@ uniform float LineSegments;       // 0: points; 1: lines indexed by particle; 2:
 // outside the clip volume.
 flat out uvec2 vSegment;
 
-out vec4 vColour;
-out float vGlow;
+out vec4 vColour;  // rgb colour, a: share of it into the glow output
 
 bool usable(vec3 p)
 {
@@ -103,7 +102,6 @@ void main()
         vSegment = whole ? uvec2(i, i + 1) : uvec2(count);
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         vColour = vec4(0.0);
-        vGlow = 0.0;
         return;
     }
     for (int once = int(LineSegments > 0.5); once > 0; --once) {
@@ -113,7 +111,6 @@ void main()
     if (!kept) {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);  // outside the clip volume
         vColour = vec4(0.0);
-        vGlow = 0.0;
         return;
     }
     p = place(p, i, count);
@@ -137,6 +134,5 @@ void main()
     float size = (TheMode > 0.5 ? 1.0 : 1.5 + 0.5 * (1.0 - transform)) * (1.0 + 2.0 * Dsp) * near_boost;
     gl_PointSize = max(1.0, size * scale);
 
-    vColour = vec4(colour * gl_Color.rgb, 1.0);
-    vGlow = 0.25 + 0.5 * Dsp + 0.3 * heat + (TheMode > 0.5 ? 0.5 : 0.0);
+    vColour = vec4(colour * gl_Color.rgb, 0.25 + 0.5 * Dsp + 0.3 * heat + (TheMode > 0.5 ? 0.5 : 0.0));
 }
