@@ -69,6 +69,7 @@ void part_start::load(render_engine* engine)
     say_if_unread(path.points.size() < 2, "try1.sav", "the path and camera wobble stay still");
     for (float& v : spectrum_history) v = 0.0f;
 
+    point_batch = point_draw_batch(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     particles_main.configure(500, 500, true);
     particles_main.load_velocity_volume();
     particles_main.create("Materials//v_material1p.cpp");

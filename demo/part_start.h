@@ -62,6 +62,7 @@ public:
     // Index list of the main population's segments, rewritten before each line draw.
     uint32_t main_segments = 0;
     int32_t main_segments_capacity = 0;  // in segments
+    int32_t point_batch = 0;             // points per draw call; 0: all in one (point_draw_batch)
     recorded_path path;
     int32_t rebuild_count = 0;
     emitter_cloud cloud_box;

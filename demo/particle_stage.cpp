@@ -8,6 +8,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -134,6 +135,14 @@ void capture_segments(part_start& part, int n)
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, part.main_segments);
 }
 
+// The same points in the same order whatever the batch, so the same pixels.
+void draw_points(int count, int batch)
+{
+    if (batch <= 0) batch = count;
+    for (int first = 0; first < count; first += batch)
+        glDrawArrays(GL_POINTS, first, std::min(batch, count - first));
+}
+
 void end_draw()
 {
     glPointSize(1);
@@ -173,7 +182,7 @@ void draw_main_particles(part_start& part, const particle_controls& c)
     glColor3f(1, 1, 1);
     {
         frame_stage_timer timer(frame_stage::draw_points);
-        glDrawArrays(GL_POINTS, 0, n);
+        draw_points(n, part.point_batch);
     }
     end_draw();
 }
@@ -189,7 +198,7 @@ void draw_splash(part_start& part, const particle_controls& c, bool drawn)
     const int n = std::clamp(splash.count(), 0, splash_particle_count);
     if (drawn) {
         frame_stage_timer timer(frame_stage::draw_splash);
-        glDrawArrays(GL_POINTS, 0, n);
+        draw_points(n, part.point_batch);
     }
     end_draw();
 }
@@ -215,6 +224,13 @@ void set_up_stage(part_start& part, double t, float cam_y)
 }
 
 }  // namespace
+
+int point_draw_batch(const char* renderer)
+{
+    // 256 measured best here: 4096 saves nothing, 64 starts to pay for the calls.
+    if (!renderer) return 0;
+    return std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ? 256 : 0;
+}
 
 void run_particle_step(part_start& part, const render_engine& engine, double t)
 {

@@ -18,5 +18,11 @@ void draw_particle_stage(part_start& part, double t);
 // The drawing program must record main_segments_output by transform feedback.
 void draw_main_particles(part_start& part, const particle_controls& c);
 
+// Points per draw call on a GL whose GL_RENDERER string this is; 0: a population in one
+// call. Mesa's CPU renderers send smooth points without multisampling through a path that
+// walks every vertex of the call's batch whenever its small output buffer fills, so there
+// short calls save a quarter of the point draw; a GPU would pay for each call instead.
+int point_draw_batch(const char* renderer);
+
 // The drawing program's output that lists the segments to draw.
 inline constexpr const char* main_segments_output = "vSegment";

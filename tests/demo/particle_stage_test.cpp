@@ -143,6 +143,26 @@ TEST(ParticleStageGL, EachParticleDrawIsTimedAsItsOwnStage)
         EXPECT_GT(row.stages.wall[int(s)], 0.0) << frame_stage_name(s);
 }
 
+// Draws the main population from this state into the cleared window, with identity
+// matrices, so positions are clip coordinates.
+static void draw_main_on_screen(part_start& part, const std::vector<std::array<float, 4>>& state)
+{
+    glBindBuffer(GL_ARRAY_BUFFER, part.particles_main.source_buffer);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(state.size() * 16), state.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (GLenum m : {GL_PROJECTION, GL_MODELVIEW}) {
+        glMatrixMode(m);
+        glLoadIdentity();
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    glReadBuffer(GL_BACK);
+    glViewport(0, 0, 320, 180);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    draw_main_particles(part, particle_controls{});
+}
+
 // Brightest channel of the window's pixels at x, y - 1 and y (from the bottom left): a
 // line along a pixel edge may land on either row.
 static int lit(int x, int y)
@@ -163,21 +183,7 @@ TEST(ParticleStageGL, StripsDropTheSegmentsThatJumpAndNothingElse)
     state[1] = {-0.6f, -0.5f, 0, 1};
     state[2] = {0.6f, 0.5f, 0, 1};
     state[3] = {0.8f, 0.5f, 0, 1};
-    glBindBuffer(GL_ARRAY_BUFFER, part->particles_main.source_buffer);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(state.size() * 16), state.data());
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    for (GLenum m : {GL_PROJECTION, GL_MODELVIEW}) {
-        glMatrixMode(m);
-        glLoadIdentity();
-    }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDrawBuffer(GL_BACK);
-    glReadBuffer(GL_BACK);
-    glViewport(0, 0, 320, 180);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    draw_main_particles(*part, particle_controls{});
+    draw_main_on_screen(*part, state);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 
     EXPECT_GT(lit(48, 45), 0) << "segment (0, 1)";
@@ -187,4 +193,33 @@ TEST(ParticleStageGL, StripsDropTheSegmentsThatJumpAndNothingElse)
         const int y = 45 + (x - 64) * 90 / 192;
         EXPECT_EQ(std::max(lit(x, y), lit(x, y + 1)), 0) << x;
     }
+}
+
+TEST(ParticleStage, PointsGoInBatchesOnlyOnCpuRenderers)
+{
+    EXPECT_GT(point_draw_batch("llvmpipe (LLVM 15.0.6, 256 bits)"), 0);
+    EXPECT_GT(point_draw_batch("softpipe"), 0);
+    EXPECT_EQ(point_draw_batch("NVIDIA GeForce RTX 4090/PCIe/SSE2"), 0);
+    EXPECT_EQ(point_draw_batch("AMD Radeon RX 7900 XTX (radeonsi, navi31, LLVM 15.0.6, DRM 3.54)"), 0);
+    EXPECT_EQ(point_draw_batch(nullptr), 0);
+}
+
+TEST(ParticleStageGL, BatchedPointsDrawTheSamePixelsAsOneCall)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    // A grid over the screen, up to the last particle; a lost one ends each row.
+    std::vector<std::array<float, 4>> state(1600, {1e30f, 0, 0, 1});
+    for (int i = 0; i < 1600; ++i)
+        if (i % 50 != 49) state[size_t(i)] = {-0.9f + 0.037f * float(i % 50), -0.9f + 0.056f * float(i / 50), 0, 1};
+    std::vector<unsigned char> pixels[2];
+    for (int k = 0; k < 2; ++k) {
+        part->point_batch = k == 0 ? 0 : 7;  // 7: the last call is a short one
+        draw_main_on_screen(*part, state);
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        pixels[k].resize(320 * 180 * 4);
+        glReadPixels(0, 0, 320, 180, GL_RGBA, GL_UNSIGNED_BYTE, pixels[k].data());
+    }
+    EXPECT_GT(std::count_if(pixels[0].begin(), pixels[0].end(), [](unsigned char c) { return c > 0; }), 1000);
+    EXPECT_TRUE(pixels[0] == pixels[1]);
 }
