@@ -6,6 +6,7 @@
 #include "app/dev_tools.h"
 #include "app/shell.h"
 #include "app/simulation.h"
+#include "app/studio_shell.h"
 #include "audio/music.h"
 #include "demo/part_start.h"
 #include "platform/platform.h"
@@ -39,12 +40,22 @@ static void apply_seek(double seconds)
     simulation_seek(seconds);
 }
 
+// Offline the next frame's time is known, so its simulation steps can run while the GL
+// rasterises this frame's scene instead of before the next frame's draws.
+static void step_next_frame()
+{
+    if (studio_on()) return;
+    const double next = capture_frame_time(g_capture, g_capture.frames_done + 1);
+    if (next <= g_capture.to) simulation_advance(next, false);
+}
+
 int start_demo()
 {
     dev_read_state_file();
     dev_open_asset_list();
     render_engine& engine = g_render_engine;
     engine.swap_buffers = swap_window_buffers;
+    engine.while_scene_draws = g_capture.on ? step_next_frame : nullptr;
 
     engine.create_framebuffer_set(0, g_demo.screen_width, g_demo.screen_height, g_demo.antialiased ? 8 : 0);
     engine.create_framebuffer_set(1, g_demo.view_width / 2, g_demo.view_height / 2, 0);

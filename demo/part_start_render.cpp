@@ -67,6 +67,12 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     timer.switch_to(frame_stage::draw);
     begin_scene_pass(e, targets);
     render_scene(engine);
+    if (e.while_scene_draws) {
+        glFlush();
+        e.while_scene_draws();
+        // Steps upload the spectrum of their own time; the passes read the frame's.
+        upload_spectrum(e, frame_copy.spectrum);
+    }
     timer.switch_to(frame_stage::post);
     end_scene_pass(e, targets);
 

@@ -20,6 +20,9 @@ struct render_engine {
     render_engine& operator=(const render_engine&) = delete;
 
     void (*swap_buffers)() = nullptr;
+    // When set, called once the frame's scene is drawn and handed to the GL, before anything
+    // reads it: a CPU renderer's threads rasterise the scene while this runs.
+    void (*while_scene_draws)() = nullptr;
     ::frame_input* frame_input = nullptr;
     vec3 camera_eye;
     vec3 camera_target;
