@@ -13,6 +13,7 @@
 #include <future>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,6 +25,7 @@ struct simulation {
     bool exact = true;  // no step skipped since show time 0 or the last restore
     bool warned_behind = false;
     int64_t taken = 0;
+    int early = 0;  // steps a real-time frame took while its scene was drawn
     bool use_cache = false;
     std::future<uint64_t> key;
     bool cache_opened = false;
@@ -157,7 +159,8 @@ void simulation_start(part_start& part, render_engine& engine, bool use_cache)
 
 void simulation_advance(double show_time, bool real_time)
 {
-    const step_plan plan = plan_steps(g_sim.done, show_time, real_time ? real_time_step_cap : 0);
+    const int early = std::exchange(g_sim.early, 0);
+    const step_plan plan = plan_steps(g_sim.done, show_time, real_time ? real_time_step_cap : 0, early);
     if (plan.skip > 0) {
         if (!g_sim.warned_behind)
             std::fprintf(stderr, "thornwake: this machine cannot keep up with %d simulation steps a second; "
@@ -169,8 +172,17 @@ void simulation_advance(double show_time, bool real_time)
     for (int64_t i = 0; i < plan.run; ++i) run_step();
 }
 
+void simulation_step_early(double show_time)
+{
+    // Skipping is left to the frame, which knows how late it is.
+    const step_plan plan = plan_steps(g_sim.done, show_time, real_time_step_cap, g_sim.early);
+    for (int64_t i = 0; i < plan.run; ++i) run_step();
+    g_sim.early += int(plan.run);
+}
+
 void simulation_seek(double show_time)
 {
+    g_sim.early = 0;
     const int64_t target = steps_due(show_time);
     // Going back, or on from a state that skipped steps: start over from the state every
     // run starts with, unless a snapshot is nearer.

@@ -40,13 +40,17 @@ static void apply_seek(double seconds)
     simulation_seek(seconds);
 }
 
-// Offline the next frame's time is known, so its simulation steps can run while the GL
-// rasterises this frame's scene instead of before the next frame's draws.
-static void step_next_frame()
+// Steps the next frame would take run while the GL rasterises this frame's scene. Offline
+// they are those of the next frame's time; in real time those due by now.
+static void step_while_scene_draws()
 {
     if (studio_on()) return;
-    const double next = capture_frame_time(g_capture, g_capture.frames_done + 1);
-    if (next <= g_capture.to) simulation_advance(next, false);
+    if (g_capture.on) {
+        const double next = capture_frame_time(g_capture, g_capture.frames_done + 1);
+        if (next <= g_capture.to) simulation_advance(next, false);
+        return;
+    }
+    simulation_step_early(g_demo.show_time + clock_read(g_demo.clock) - g_demo.previous_clock);
 }
 
 int start_demo()
@@ -55,7 +59,7 @@ int start_demo()
     dev_open_asset_list();
     render_engine& engine = g_render_engine;
     engine.swap_buffers = swap_window_buffers;
-    engine.while_scene_draws = g_capture.on ? step_next_frame : nullptr;
+    engine.while_scene_draws = step_while_scene_draws;
 
     engine.create_framebuffer_set(0, g_demo.screen_width, g_demo.screen_height, g_demo.antialiased ? 8 : 0);
     engine.create_framebuffer_set(1, g_demo.view_width / 2, g_demo.view_height / 2, 0);

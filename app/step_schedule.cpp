@@ -1,5 +1,6 @@
 #include "app/step_schedule.h"
 
+#include <algorithm>
 #include <cmath>
 
 double step_show_time(int64_t j) { return double(j) / sim_steps_per_second; }
@@ -11,15 +12,16 @@ int64_t steps_due(double show_time)
     return int64_t(std::floor(show_time * sim_steps_per_second + 1e-6));
 }
 
-step_plan plan_steps(int64_t done, double show_time, int cap)
+step_plan plan_steps(int64_t done, double show_time, int cap, int early)
 {
     const int64_t due = steps_due(show_time);
     step_plan p;
     if (due <= done) return p;
     p.run = due - done;
-    if (cap > 0 && p.run > cap) {
-        p.skip = p.run - cap;
-        p.run = cap;
+    const int64_t allowed = std::max(cap - early, 0);
+    if (cap > 0 && p.run > allowed) {
+        p.skip = p.run - allowed;
+        p.run = allowed;
     }
     return p;
 }

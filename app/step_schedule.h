@@ -20,8 +20,9 @@ struct step_plan {
     int64_t run = 0;   // steps to run now, after `done + skip`
 };
 // Steps to take for a frame at `show_time` when `done` have run. cap 0: every due step
-// (offline); otherwise at most `cap`, the older ones skipped.
-step_plan plan_steps(int64_t done, double show_time, int cap);
+// (offline); otherwise at most `cap` less the `early` ones the frame took while its scene
+// was drawn, the older ones skipped.
+step_plan plan_steps(int64_t done, double show_time, int cap, int early = 0);
 
 // Capture frames sit at whole multiples of 1/fps from show time 0: the index of the
 // multiple nearest `from` (frame k of the capture then shows time (first + k + 1) / fps).

@@ -62,6 +62,22 @@ TEST(StepSchedule, ARealTimeFrameTakesAtMostTheCapAndSkipsTheRest)
     EXPECT_EQ(p.run + p.skip, 0);
 }
 
+TEST(StepSchedule, StepsTakenWhileTheSceneDrewCountAgainstTheFramesCap)
+{
+    // Three taken early: one more runs, the rest of the frame's due steps are skipped.
+    step_plan p = plan_steps(3, 1.0, real_time_step_cap, 3);
+    EXPECT_EQ(p.run, real_time_step_cap - 3);
+    EXPECT_EQ(p.skip, 57 - (real_time_step_cap - 3));
+    // The whole cap taken early: nothing runs, all due steps are skipped, none is lost twice.
+    p = plan_steps(4, 1.0, real_time_step_cap, real_time_step_cap);
+    EXPECT_EQ(p.run, 0);
+    EXPECT_EQ(p.skip, 56);
+    // Offline has no cap, whatever ran early.
+    p = plan_steps(4, 1.0, 0, 2);
+    EXPECT_EQ(p.run, 56);
+    EXPECT_EQ(p.skip, 0);
+}
+
 TEST(Capture, FromIsRoundedToAWholeFrameSoTwoCapturesShareTheirTimes)
 {
     capture_session whole, part;
