@@ -33,11 +33,12 @@ static void say_if_unread(bool unread, const char* path, const char* effect)
     std::fflush(stdout);
 }
 
-std::array<part_program, 9> part_start::programs() const
+std::array<part_program, 10> part_start::programs() const
 {
     // The paths are written as the load prints them.
     return {{
-        {slot_material1, "Materials//v_material1d.cpp", "Materials//f_material1.cpp", main_segments_output},
+        {slot_material1, "Materials//v_material1d.cpp", "Materials//f_material1.cpp"},
+        {slot_segments, "Materials//v_material1d.cpp", "Materials//f_material1.cpp", main_segments_output, true},
         {slot_material1b, "Materials//v_material1d.cpp", "Materials//f_material1b.cpp"},
         {slot_material2, "Materials//v_material2d.cpp", "Materials//f_material2.cpp"},
         {slot_combine_ssao, "", "PostProcessing//f_combineSSAO.cpp"},
@@ -98,6 +99,7 @@ void part_start::load(render_engine* engine)
                   "no title letters are drawn");
 
     slot_material1 = program_slot::material1;
+    slot_segments = program_slot::segments;
     slot_material1b = program_slot::material1b;
     slot_material2 = program_slot::material2;
     slot_combine_ssao = program_slot::combine_ssao;
@@ -108,7 +110,9 @@ void part_start::load(render_engine* engine)
     slot_godrays = program_slot::godrays;
 
     for (const part_program& p : programs()) {
-        if (*p.vertex) shaders.build_program(p.vertex, p.fragment, p.slot, p.captured);
+        if (*p.vertex)
+            shaders.build_program(p.vertex, p.fragment, p.slot, p.captured,
+                                  p.quiet ? path_lines::failures : path_lines::always);
         else shaders.build_fragment_program(p.fragment, p.slot);
     }
 

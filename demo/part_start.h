@@ -20,12 +20,14 @@
 
 // A program the part builds at load: its bank slot and its files under the data folder
 // (an empty vertex file: fragment only, on the fixed-function vertex stage), and the
-// vertex output that transform feedback records, if any.
+// vertex output that transform feedback records, if any. A quiet one prints only what
+// fails: its files and their logs were printed for the program before it.
 struct part_program {
     int32_t slot = 0;
     const char* vertex = "";
     const char* fragment = "";
     const char* captured = "";
+    bool quiet = false;
 };
 
 class part_start : public parts {
@@ -49,7 +51,7 @@ public:
     snapshot_shape state_shape() const;
 
     // The bank's programs in the order load builds them; the studio watches the same files.
-    std::array<part_program, 9> programs() const;
+    std::array<part_program, 10> programs() const;
 
     // The scenes: title letters, then the particle and contour stages.
     void render_scene(render_engine* engine);
@@ -70,6 +72,7 @@ public:
     float spectrum_history[spectrum_history_size] = {};
 
     int32_t slot_material1 = 0;
+    int32_t slot_segments = 0;
     int32_t slot_material1b = 0;
     int32_t slot_material2 = 0;
     int32_t slot_combine_ssao = 0;

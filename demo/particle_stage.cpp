@@ -80,6 +80,22 @@ struct draw_inputs {
     float dat_x;  // sideways shift: the splash's own; the main population is never shifted
 };
 
+// The per-draw inputs of the program in `slot`, which must be current.
+void set_draw_uniforms(const part_start& part, int slot, const particle_system& system, float takeover,
+                       const draw_inputs& in)
+{
+    const shader_bank& bank = part.shaders;
+    bank.set_sampler(GL_TEXTURE_2D, slot, head_colour_unit, "RenderedRGB", part.cloud_head.colours_texture);
+    bank.set_sampler(GL_TEXTURE_2D, slot, box_colour_unit, "RenderedRGB2", part.cloud_box.colours_texture);
+    bank.set_uniform_1f(slot, "takeover", takeover);
+    bank.set_uniform_1f(slot, "transform", in.transform);
+    bank.set_sampler(GL_TEXTURE_BUFFER, slot, particle_view_unit, "TheVBO", system.source_view);
+    glActiveTexture(GL_TEXTURE0);
+    bank.set_uniform_1f(slot, "TheMode", in.mode);
+    bank.set_uniform_1f(slot, "Dsp", in.dsp);
+    bank.set_uniform_1f(slot, "DatX", in.dat_x);
+}
+
 // Program, buffer and state shared by both draws, then the per-draw uniforms.
 void begin_draw(part_start& part, const particle_system& system, float takeover, const draw_inputs& in)
 {
@@ -99,22 +115,14 @@ void begin_draw(part_start& part, const particle_system& system, float takeover,
     glBlendFunc(GL_ONE, GL_ZERO);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, GL_FALSE);
     glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
-
-    bank.set_sampler(GL_TEXTURE_2D, slot, head_colour_unit, "RenderedRGB", part.cloud_head.colours_texture);
-    bank.set_sampler(GL_TEXTURE_2D, slot, box_colour_unit, "RenderedRGB2", part.cloud_box.colours_texture);
-    bank.set_uniform_1f(slot, "takeover", takeover);
-    bank.set_uniform_1f(slot, "transform", in.transform);
-    bank.set_sampler(GL_TEXTURE_BUFFER, slot, particle_view_unit, "TheVBO", system.source_view);
-    glActiveTexture(GL_TEXTURE0);
-    bank.set_uniform_1f(slot, "TheMode", in.mode);
-    bank.set_uniform_1f(slot, "Dsp", in.dsp);
-    bank.set_uniform_1f(slot, "DatX", in.dat_x);
+    set_draw_uniforms(part, slot, system, takeover, in);
 }
 
 // Writes segment (a, a + 1) of the main population into part.main_segments for every a
-// below n - 1 (n > 1), by transform feedback from the drawing program, and leaves that
-// buffer bound as the element array with the program in line mode.
-void capture_segments(part_start& part, int n)
+// below n - 1 (n > 1), by transform feedback from the segment program given the main
+// draw's inputs, and leaves that buffer bound as the element array with the drawing
+// program current in line mode.
+void capture_segments(part_start& part, int n, float takeover, const draw_inputs& in)
 {
     if (part.main_segments_capacity < n) {
         if (!part.main_segments) glGenBuffers(1, &part.main_segments);
@@ -123,7 +131,9 @@ void capture_segments(part_start& part, int n)
         part.main_segments_capacity = n;
     }
     const shader_bank& bank = part.shaders;
-    bank.set_uniform_1f(part.slot_material1, "LineSegments", 2);
+    bank.use_program(part.slot_segments);
+    set_draw_uniforms(part, part.slot_segments, part.particles_main, takeover, in);
+    bank.set_uniform_1f(part.slot_segments, "LineSegments", 2);
     glEnable(GL_RASTERIZER_DISCARD);
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, part.main_segments);
     glBeginTransformFeedback(GL_POINTS);
@@ -131,6 +141,7 @@ void capture_segments(part_start& part, int n)
     glEndTransformFeedback();
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
     glDisable(GL_RASTERIZER_DISCARD);
+    bank.use_program(part.slot_material1);
     bank.set_uniform_1f(part.slot_material1, "LineSegments", 1);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, part.main_segments);
 }
@@ -156,7 +167,8 @@ void draw_main_particles(part_start& part, const particle_controls& c)
 {
     const particle_system& main = part.particles_main;
     const float dsp = float(0.6 * part.frame_copy.spectrum[2]);
-    begin_draw(part, main, c.takeover, {c.transform, 0.0f, dsp, 0.0f});
+    const draw_inputs in{c.transform, 0.0f, dsp, 0.0f};
+    begin_draw(part, main, c.takeover, in);
     const int n = std::max(main.count(), 0);
     glColor3f(0.9f, 0.9f, 0.9f);
     // Lines go by index, two per segment, from a list the drawing program writes first.
@@ -167,7 +179,7 @@ void draw_main_particles(part_start& part, const particle_controls& c)
     glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
     if (n > 1) {
         frame_stage_timer timer(frame_stage::draw_segments);
-        capture_segments(part, n);
+        capture_segments(part, n, c.takeover, in);
         timer.switch_to(frame_stage::draw_lines);
         for (const strip_draw& s : main_line_draws(n)) {
             glLineWidth(s.line_width);
@@ -206,14 +218,16 @@ void draw_splash(part_start& part, const particle_controls& c, bool drawn)
 void set_up_stage(part_start& part, double t, float cam_y)
 {
     const shader_bank& bank = part.shaders;
-    const int slot = part.slot_material1;
     glEnable(GL_TEXTURE_2D);
-    bank.use_program(slot);
-    bank.set_uniform_1f(slot, "PosY", cam_y);
-    bank.set_uniform_1f(slot, "PP", cam_y);
-    bank.set_uniform_1f(slot, "time", float(t));
-    bank.set_uniform_3f(slot, "GlobalResolution", float(part.screen_width), float(part.screen_height), 0);
-    bank.set_uniform_1f(slot, "time", float(t));
+    // The segment pass places particles as the draws do; the drawing program stays current.
+    for (const int slot : {part.slot_segments, part.slot_material1}) {
+        bank.use_program(slot);
+        bank.set_uniform_1f(slot, "PosY", cam_y);
+        bank.set_uniform_1f(slot, "PP", cam_y);
+        bank.set_uniform_1f(slot, "time", float(t));
+        bank.set_uniform_3f(slot, "GlobalResolution", float(part.screen_width), float(part.screen_height), 0);
+        bank.set_uniform_1f(slot, "time", float(t));
+    }
     glDisable(GL_CULL_FACE);
     // The rest of the scene runs with the texture matrix selected.
     glMatrixMode(GL_TEXTURE);

@@ -8,6 +8,9 @@
 // (each file's path and log) and its order are the show's.
 namespace program_slot {
 inline constexpr int material1 = 1;  // particle drawing
+// The same program, recording the main population's segment list. Kept apart because a
+// recorded output stays in every draw's vertices, which costs the software rasteriser.
+inline constexpr int segments = 24;
 inline constexpr int material1b = 23;
 inline constexpr int material2 = 22;
 inline constexpr int combine_ssao = 3;  // combine pass

@@ -42,7 +42,7 @@ static GLuint compile_file(const shader_file& file, path_lines paths)
     glCompileShader(shader);
     GLint compiled = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-    if (paths == path_lines::none) return shader;
+    if (paths == path_lines::none || (paths == path_lines::failures && compiled == GL_TRUE)) return shader;
     if (paths == path_lines::always || compiled != GL_TRUE) print_line(file.path);
     print_compile_log(shader);
     return shader;

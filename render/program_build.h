@@ -21,7 +21,8 @@ struct built_program {
 
 // none prints no path, compile log or link message: the caller reads the logs from the
 // objects itself (the studio shows them in its overlay while the show keeps its console).
-enum class path_lines { always, on_failure, none };
+// failures prints only what failed: a failed compile's path and log, a failed link.
+enum class path_lines { always, on_failure, failures, none };
 
 // Compiles the files in order and attaches them in that order; names the outputs to
 // capture, if any, before linking. After each compile the file's path (always, or only

@@ -20,12 +20,12 @@ std::optional<std::string> shader_bank::read_shader_source(const std::string& pa
 }
 
 bool shader_bank::build_program(const std::string& vertex_path, const std::string& fragment_path, int slot,
-                                const char* captured)
+                                const char* captured, path_lines paths)
 {
     std::vector<const char*> outputs;
     if (*captured) outputs.push_back(captured);
     const built_program built =
-        build_program_from_files({{GL_VERTEX_SHADER, vertex_path}, {GL_FRAGMENT_SHADER, fragment_path}}, outputs);
+        build_program_from_files({{GL_VERTEX_SHADER, vertex_path}, {GL_FRAGMENT_SHADER, fragment_path}}, outputs, paths);
     vertex_shaders[slot] = built.shaders[0];
     fragment_shaders[slot] = built.shaders[1];
     programs[slot] = built.program;

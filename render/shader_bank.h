@@ -4,6 +4,8 @@
 // stdout, the developer console. Slot numbers are 0..shader_bank_slots-1; the bank does
 // not check them.
 #pragma once
+#include "render/program_build.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,7 +30,7 @@ struct shader_bank {
     // so the slot is never left stale. False when the program did not link. `captured`
     // names a vertex output that transform feedback may record ("" for none).
     bool build_program(const std::string& vertex_path, const std::string& fragment_path, int slot,
-                       const char* captured = "");
+                       const char* captured = "", path_lines paths = path_lines::always);
     // A fragment-only program (fixed-function vertex stage); leaves it current.
     bool build_fragment_program(const std::string& fragment_path, int slot);
 

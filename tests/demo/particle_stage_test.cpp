@@ -37,7 +37,9 @@ std::unique_ptr<part_start> small_part()
     part->cloud_box.create(32, 32);
     part->cloud_head.create(32, 32);
     part->slot_material1 = 1;
-    part->shaders.build_program(material("v_material1d.cpp"), material("f_material1.cpp"), 1, main_segments_output);
+    part->slot_segments = 24;
+    part->shaders.build_program(material("v_material1d.cpp"), material("f_material1.cpp"), 1);
+    part->shaders.build_program(material("v_material1d.cpp"), material("f_material1.cpp"), 24, main_segments_output);
     return part;
 }
 

@@ -100,6 +100,12 @@ TEST(ProgramBuild, ACompileErrorNamesTheFileAndTheLinkFailureIsReported)
     EXPECT_FALSE(silent.ok());
     EXPECT_EQ(out, "");
     EXPECT_EQ(compile_log(silent.shaders[1]), compile_log(built.shaders[1]));
+
+    // failures: the good stage's log is left out too.
+    const built_program failed =
+        build_quietly({{GL_VERTEX_SHADER, v}, {GL_FRAGMENT_SHADER, f}}, {}, path_lines::failures, out);
+    EXPECT_EQ(out, f + "\n" + compile_log(failed.shaders[1]) + "\n" + "Cannot link program. " + v + ", " + f + "\n" +
+                       link_log(failed.program) + "\n");
 }
 
 TEST(ProgramBuild, AMissingFileSaysSoThenNamesItAndFails)
@@ -126,6 +132,10 @@ TEST(ProgramBuild, CapturedOutputsAreDeclaredBeforeTheLink)
     ASSERT_TRUE(built.ok()) << out;
     EXPECT_EQ(program_value(built.program, GL_TRANSFORM_FEEDBACK_VARYINGS), 1);
     EXPECT_EQ(out, compile_log(built.shaders[0]) + "\n");  // no path line for a good compile
+
+    const built_program quiet = build_quietly({{GL_VERTEX_SHADER, v}}, {"vPosition"}, path_lines::failures, out);
+    EXPECT_TRUE(quiet.ok());
+    EXPECT_EQ(out, "");
 }
 
 TEST(ProgramBuild, AnOutputTheShaderLacksFailsTheLinkWithTheDriversReason)
