@@ -212,6 +212,15 @@ TEST(PartRender, TheShowsCheckpointsLookRight)
     auto part = loaded_part();
     frame_input frame;
 
+    // Only the segment program records its output: the draws would carry it in every vertex.
+    const auto recorded = [&](int slot) {
+        GLint n = -1;
+        glGetProgramiv(part->shaders.programs[slot], GL_TRANSFORM_FEEDBACK_VARYINGS, &n);
+        return n;
+    };
+    EXPECT_EQ(recorded(part->slot_material1), 0);
+    EXPECT_EQ(recorded(part->slot_segments), 1);
+
     EXPECT_EQ(frame_at(*part, 0.0, frame).lit(3), 0) << "black at T = 0 from the fade";
 
     // Walk in small steps so the particles settle as they do in the show.
