@@ -124,15 +124,18 @@ def timings(work, prefix):
 
 
 def export(work):
-    """The export's wall time against the bare frame time times the export's frame count."""
+    """The export's wall time against the bare frame time times the export's frame count.
+    The bare frames come from runs before and after the export, pooled."""
     frames = re.search(r"frames=(\d+)", text_of(os.path.join(work, "export.args")))
     wall = timings(work, "export")["wall_s"]["median"]
-    bare = spread(column(rows(os.path.join(work, "bare-export.csv")), "frame_ms"))
+    samples = [column(rows(p), "frame_ms") for p in sorted(glob.glob(os.path.join(work, "bare-export-*.csv")))]
+    bare = spread([v for s in samples for v in s])
     if not frames or wall is None or bare["median"] is None:
         return None
     n = int(frames.group(1))
     bare_s = n * bare["median"] / 1000.0
     result = {"frames": n, "wall_s": wall, "bare_frame_ms": bare, "bare_s": bare_s,
+              "bare_sample_medians_ms": [spread(s)["median"] for s in samples],
               "ratio": wall / bare_s if bare_s else None}
     processes = re.search(r"processes=(\d+)", text_of(os.path.join(work, "parallel.args")))
     parallel = timings(work, "parallel")["wall_s"]["median"]
@@ -208,6 +211,8 @@ def report(result):
         add(f"(e) export 1280x720, 30 fps, {e['frames']} frames: {fmt(e['wall_s'] / 60, 1, 1)} min; bare GL for the same"
             f" frames {fmt(e['bare_s'] / 60, 1, 1)} min (median {fmt(e['bare_frame_ms']['median'], 1, 1)} ms a frame)"
             f" | ratio {fmt(e['ratio'], 1, 2)}")
+        add("    bare medians before and after the export: "
+            + ", ".join(f"{fmt(m, 1, 1)} ms" for m in e["bare_sample_medians_ms"]))
         p = e.get("parallel")
         if p:
             add(f"    as {p['processes']} segments at once (scripts/render-parallel): {fmt(p['wall_s'] / 60, 1, 1)} min"
