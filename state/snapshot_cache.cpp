@@ -119,6 +119,16 @@ std::string default_cache_root()
     return {};
 }
 
+std::string renderer_settings(const char* (*get)(const char*))
+{
+    // LP_PERF swaps filtering, texturing or depth for cheaper stand-ins; the others change
+    // the code llvmpipe generates.
+    std::string settings;
+    for (const char* name : {"LP_PERF", "LP_NATIVE_VECTOR_WIDTH", "GALLIVM_PERF", "GALLIVM_DEBUG"})
+        if (const char* value = get(name); value && *value) settings += std::string(name) + "=" + value + "\n";
+    return settings;
+}
+
 uint64_t hash_files(const std::vector<std::string>& paths, uint64_t seed)
 {
     std::vector<uint8_t> chunk(1 << 20);

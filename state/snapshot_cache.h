@@ -12,6 +12,10 @@
 
 // $XDG_CACHE_HOME/thornwake, or $HOME/.cache/thornwake; empty when neither is set.
 std::string default_cache_root();
+// The settings of Mesa's software renderer that change what it computes, one "NAME=value"
+// line each for those set (get looks a variable up): a step's result depends on them as on
+// the driver, so they belong in the cache key beside its name.
+std::string renderer_settings(const char* (*get)(const char*));
 // Content hash of the files in order; a missing or unreadable file hashes as its name plus a
 // marker, so it differs from an empty file.
 uint64_t hash_files(const std::vector<std::string>& paths, uint64_t seed = 0);

@@ -173,6 +173,20 @@ TEST(state_cache_root, FollowsXdgCacheHomeThenHome)
     EXPECT_EQ(default_cache_root(), "");
 }
 
+// A run under LP_PERF=no_linear steps another simulation; its snapshots must not be the
+// ones a plain run seeks from.
+TEST(state_cache_key, RendererSettingsThatChangeResultsAreNamed)
+{
+    EXPECT_EQ(renderer_settings([](const char*) -> const char* { return nullptr; }), "");
+    EXPECT_EQ(renderer_settings([](const char*) -> const char* { return ""; }), "");  // as Mesa reads it
+    EXPECT_EQ(renderer_settings([](const char* name) -> const char* {
+                  return std::string(name) == "LP_PERF" ? "no_linear" : std::string(name) == "HOME" ? "/h" : nullptr;
+              }),
+              "LP_PERF=no_linear\n");
+    EXPECT_NE(renderer_settings([](const char*) -> const char* { return "1"; }).find("GALLIVM_PERF=1\n"),
+              std::string::npos);
+}
+
 TEST(state_content_hash, AnyChangedByteChangesTheHash)
 {
     // Lengths cover the 32-byte blocks, the 8-byte tail and the partial last word.
