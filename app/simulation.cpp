@@ -153,9 +153,9 @@ void simulation_start(part_start& part, render_engine& engine, bool use_cache)
     g_sim.use_cache = use_cache;
     g_sim.origin = part.save_state();
     if (use_cache) {
-        const std::string driver = gl_string(GL_VENDOR) + "\n" + gl_string(GL_RENDERER) + "\n" + gl_string(GL_VERSION) + "\n" +
-                                   renderer_settings([](const char* name) -> const char* { return std::getenv(name); });
-        g_sim.key = std::async(std::launch::async, input_key, driver);
+        const std::string driver = gl_string(GL_VENDOR) + "\n" + gl_string(GL_RENDERER) + "\n" + gl_string(GL_VERSION);
+        const auto env = [](const char* name) -> const char* { return std::getenv(name); };
+        g_sim.key = std::async(std::launch::async, input_key, driver + "\n" + renderer_settings(env));
     }
 }
 
