@@ -137,12 +137,25 @@ def export(work):
     result = {"frames": n, "wall_s": wall, "bare_frame_ms": bare, "bare_s": bare_s,
               "bare_sample_medians_ms": [spread(s)["median"] for s in samples],
               "ratio": wall / bare_s if bare_s else None}
+    result["stretches"] = stretches(rows(os.path.join(work, "export-stats.csv")), bare["median"])
     processes = re.search(r"processes=(\d+)", text_of(os.path.join(work, "parallel.args")))
     parallel = timings(work, "parallel")["wall_s"]["median"]
     if processes and parallel is not None:
         result["parallel"] = {"processes": int(processes.group(1)), "wall_s": parallel,
                               "ratio": parallel / bare_s if bare_s else None}
     return result
+
+
+def stretches(table, bare_ms, seconds=20):
+    """The export's median frame per stretch of show time, against the bare frame: the
+    whole-show ratio is an average over stretches that differ by nearly two times."""
+    groups = {}
+    for r in table[WARMUP_FRAMES:]:
+        if r.get("show_time") and r.get("frame_ms"):
+            groups.setdefault(int(float(r["show_time"]) // seconds), []).append(float(r["frame_ms"]))
+    return [{"from_s": k * seconds, "to_s": (k + 1) * seconds, "frames": len(v),
+             "frame_ms": percentile(v, 0.5), "ratio": percentile(v, 0.5) / bare_ms}
+            for k, v in sorted(groups.items())]
 
 
 def text_of(path):
@@ -213,6 +226,10 @@ def report(result):
             f" | ratio {fmt(e['ratio'], 1, 2)}")
         add("    bare medians before and after the export: "
             + ", ".join(f"{fmt(m, 1, 1)} ms" for m in e["bare_sample_medians_ms"]))
+        if e["stretches"]:
+            add("    by stretch of show time: median ms a frame | ratio to the bare frame")
+            for s in e["stretches"]:
+                add(f"      {s['from_s']:3d}-{s['to_s']:3d} s {s['frames']:5d} frames {fmt(s['frame_ms'], 8, 1)} | {fmt(s['ratio'], 5, 2)}")
         p = e.get("parallel")
         if p:
             add(f"    as {p['processes']} segments at once (scripts/render-parallel): {fmt(p['wall_s'] / 60, 1, 1)} min"
