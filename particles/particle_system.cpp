@@ -55,8 +55,8 @@ static void point_samplers_at_their_units(GLuint program)
     GLint previous = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
     glUseProgram(program);
-    const char* names[] = {"Sampler", "Rendered", "RenderedRGB", "Rendered2", "DSP", "TheVBO"};
-    for (int unit = 0; unit < 6; ++unit) glUniform1i(glGetUniformLocation(program, names[unit]), unit);
+    const char* names[] = {"Sampler", "Rendered", "RenderedRGB", "Rendered2", "DSP", "TheVBO", "Self"};
+    for (int unit = 0; unit < 7; ++unit) glUniform1i(glGetUniformLocation(program, names[unit]), unit);
     glUseProgram(static_cast<GLuint>(previous));
 }
 
@@ -71,6 +71,11 @@ bool particle_system::create(const std::string& shader_path)
         build_program_from_files({{GL_VERTEX_SHADER, shader_path}}, {"vPosition"}, path_lines::on_failure);
     program = built.program;
     program_linked = built.ok();
+    if (count() % particles_per_vertex != 0) {
+        std::printf("%s: %d particles are not a multiple of %d; the population is not updated\n",
+                    shader_path.c_str(), count(), particles_per_vertex);
+        program_linked = false;
+    }
     point_samplers_at_their_units(program);
     return program_linked;
 }
@@ -92,6 +97,7 @@ void particle_system::bind_for_update(uint32_t positions, uint32_t colours, uint
         glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof xyz, xyz);
         lead_particle = make_vec3(xyz[0], xyz[1], xyz[2]);
     }
+    // The program reads no attribute, but a compatibility context draws nothing without array 0.
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, 0, nullptr);
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, destination_buffer);
@@ -101,13 +107,14 @@ void particle_system::bind_for_update(uint32_t positions, uint32_t colours, uint
     bind_on_unit(program, 2, GL_TEXTURE_2D, colours, "RenderedRGB");
     bind_on_unit(program, 3, GL_TEXTURE_2D, positions2, "Rendered2");
     bind_on_unit(program, 5, GL_TEXTURE_BUFFER, source_view, "TheVBO");
+    bind_on_unit(program, 6, GL_TEXTURE_BUFFER, source_view, "Self");
 }
 
 void particle_system::run_update()
 {
     glEnable(GL_RASTERIZER_DISCARD);
     glBeginTransformFeedback(GL_POINTS);
-    glDrawArrays(GL_POINTS, 0, count());
+    glDrawArrays(GL_POINTS, 0, count() / particles_per_vertex);
     glEndTransformFeedback();
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glDisableVertexAttribArray(0);

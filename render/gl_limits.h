@@ -17,7 +17,7 @@ struct gl_needs {
     int major = 3, minor = 3;     // the shaders are "#version 330 compatibility"
     int texture_buffer_size = 0;  // texels: the largest population, one texel each
     int texture_3d_size = 0;      // the velocity volume's longest side
-    int feedback_components = 4;  // one vec4 captured per particle
+    int feedback_components = 16; // a vec4 captured for each of four particles a vertex
 };
 
 gl_limits read_gl_limits();

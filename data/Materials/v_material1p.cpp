@@ -4,15 +4,17 @@
 // is pulled back to that texel. State: xyz = position, w = remaining life in (0, 1].
 // Buffers start undefined (zeros or garbage): anything out of range is reborn on its texel.
 
-layout(location = 0) in vec4 State;
-out vec4 vPosition;
+// Four particles a vertex, 4v to 4v + 3, in buffer order: software GL spends a fixed cost
+// on each transform-feedback vertex, some 40 % of a step at one particle a vertex.
+out vec4 vPosition[4];
 
 uniform sampler3D Sampler;        // velocity volume; periodic, so the flow never runs out
 uniform sampler2D Rendered;       // emitter grid: target position of each particle
 uniform sampler2D RenderedRGB;    // emitter colours; drawing reads them, the motion does not
 uniform sampler2D Rendered2;      // second grid; the scene passes Rendered again, so unread
 uniform sampler1D DSP;            // music spectrum: loud bins push their particles along the flow
-uniform samplerBuffer TheVBO;     // newest state; unread, the same data arrives through State
+uniform samplerBuffer TheVBO;     // newest state; unread, the same data arrives through Self
+uniform samplerBuffer Self;       // this population's newest state, which the update advances
 
 uniform float time;               // scrolls the velocity volume, so the flow pattern evolves
 uniform float DeltaT;             // step length in 1/20 s: scales flow travel and ageing
@@ -53,9 +55,8 @@ vec3 target_of(int i)
     return Quantiser > 0.0 ? floor(t * Quantiser + 0.5) / Quantiser : t;
 }
 
-void main()
+vec4 advance(int i, vec4 State)
 {
-    int i = gl_VertexID;
     vec3 target = target_of(i);
     vec3 p = State.xyz;
     float life = State.w;
@@ -63,8 +64,7 @@ void main()
     bool valid = usable(State, bound) && life > 0.0 && life <= 1.0;
     if (!valid) {
         // Staggered lives, so rebirths spread over time instead of pulsing together.
-        vPosition = vec4(target, 0.05 + 0.95 * hash(i));
-        return;
+        return vec4(target, 0.05 + 0.95 * hash(i));
     }
 
     float ps = clamp(ThePS, 1e-6, 1.0);
@@ -77,5 +77,14 @@ void main()
     p -= p * clamp(1.0 - pow(ps, 0.02 * Attract), -1.0, 1.0);
 
     life += min(ClockInterpolate, 0.0) * 0.1 * DeltaT;
-    vPosition = life > 0.0 ? vec4(p, life) : vec4(target, 1.0);
+    return life > 0.0 ? vec4(p, life) : vec4(target, 1.0);
+}
+
+void main()
+{
+    int i = 4 * gl_VertexID;
+    vPosition[0] = advance(i, texelFetch(Self, i));
+    vPosition[1] = advance(i + 1, texelFetch(Self, i + 1));
+    vPosition[2] = advance(i + 2, texelFetch(Self, i + 2));
+    vPosition[3] = advance(i + 3, texelFetch(Self, i + 3));
 }

@@ -5,8 +5,9 @@
 // runs out and it is reborn. State: xyz = position, w = remaining life in (0, 1].
 // Buffers start undefined: anything out of range is reborn at once.
 
-layout(location = 0) in vec4 State;
-out vec4 vPosition;
+// Four particles a vertex, 4v to 4v + 3, in buffer order: software GL spends a fixed cost
+// on each transform-feedback vertex, some 40 % of a step at one particle a vertex.
+out vec4 vPosition[4];
 
 uniform sampler3D Sampler;        // velocity volume that carries the spray
 uniform sampler2D Rendered;       // emitter grid; the spray follows the main particles instead, so unread
@@ -14,6 +15,7 @@ uniform sampler2D RenderedRGB;    // emitter colours; drawing reads them, the mo
 uniform sampler2D Rendered2;      // second grid; unread here
 uniform sampler1D DSP;            // music spectrum: loud bins fling their spray further along the flow
 uniform samplerBuffer TheVBO;     // the main system's newest state: where each spray particle is born
+uniform samplerBuffer Self;       // this population's newest state, which the update advances
 
 uniform float time;               // scrolls the velocity volume, so the spray's paths evolve
 uniform float DeltaT;             // step length in 1/20 s: scales travel and ageing
@@ -42,9 +44,8 @@ float hash(int i)
     return float((h >> 22u) ^ h) * (1.0 / 4294967296.0);
 }
 
-void main()
+vec4 advance(int i, vec4 State)
 {
-    int i = gl_VertexID;
     // 25/9 spreads the 90,000 splash particles evenly over the 250,000 main ones.
     float parents = float(max(textureSize(TheVBO), 1));
     float spread = floor((float(i) * 25.0 + 0.5) / 9.0);
@@ -56,8 +57,7 @@ void main()
     bool valid = usable(State, bound) && life > 0.0 && life <= 1.0;
     if (!valid || !usable(vec4(parent, 1.0), bound)) {
         vec3 birth = Quantiser > 0.0 ? floor(parent * Quantiser + 0.5) / Quantiser : parent;
-        vPosition = vec4(clamp(birth, -bound, bound), 0.05 + 0.95 * hash(i));
-        return;
+        return vec4(clamp(birth, -bound, bound), 0.05 + 0.95 * hash(i));
     }
 
     float ps = clamp(ThePS, 1e-6, 1.0);
@@ -70,5 +70,14 @@ void main()
 
     // The spray always fades so that it keeps coming from where the main particles are now.
     life -= (0.02 + max(-ClockInterpolate, 0.0) * 0.1) * DeltaT;
-    vPosition = life > 0.0 ? vec4(p, life) : vec4(parent, 1.0);
+    return life > 0.0 ? vec4(p, life) : vec4(parent, 1.0);
+}
+
+void main()
+{
+    int i = 4 * gl_VertexID;
+    vPosition[0] = advance(i, texelFetch(Self, i));
+    vPosition[1] = advance(i + 1, texelFetch(Self, i + 1));
+    vPosition[2] = advance(i + 2, texelFetch(Self, i + 2));
+    vPosition[3] = advance(i + 3, texelFetch(Self, i + 3));
 }

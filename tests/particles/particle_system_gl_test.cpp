@@ -13,9 +13,11 @@ namespace {
 
 const char* add_one_to_x =
     "#version 330 compatibility\n"
-    "layout(location = 0) in vec4 State;\n"
-    "out vec4 vPosition;\n"
-    "void main() { vPosition = State + vec4(1.0, 0.0, 0.0, 0.0); }\n";
+    "uniform samplerBuffer Self;\n"
+    "out vec4 vPosition[4];\n"
+    "void main() {\n"
+    "    for (int k = 0; k < 4; ++k) vPosition[k] = texelFetch(Self, 4 * gl_VertexID + k) + vec4(1, 0, 0, 0);\n"
+    "}\n";
 
 particle_system made_system(int columns, int rows, bool readback)
 {
@@ -91,7 +93,7 @@ TEST(ParticleSystemGl, UpdateWritesEveryParticleAndSwapsBuffersWithTheirViews)
     glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
     GLuint written = 0;
     glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
-    EXPECT_EQ(written, 400u);
+    EXPECT_EQ(written, 100u);  // four particles a vertex
 
     // After one update the newest state is in the source buffer, seen through the source view.
     EXPECT_EQ(s.source_buffer, first_destination);
@@ -156,6 +158,21 @@ TEST(ParticleSystemGl, MissingShaderStillGivesAProgramAndSaysSo)
     EXPECT_NE(s.program, 0u);
     update(s);  // runs with whatever the driver made of it, without crashing
     glGetError();
+}
+
+TEST(ParticleSystemGl, APopulationThatIsNotAMultipleOfFourIsRefusedAndSaysSo)
+{
+    TW_REQUIRE_GL();
+    particle_system s;
+    s.configure(3, 3, false);
+    testing::internal::CaptureStdout();
+    const bool made = s.create(write_temp_shader("tw_add_one.glsl", add_one_to_x));
+    std::fflush(stdout);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(made);
+    EXPECT_NE(out.find("9 particles are not a multiple of 4"), std::string::npos) << out;
+    update(s);  // updates the first eight, without crashing
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST(ParticleSystemGl, MissingVelocityFileGivesAZeroVolumeOfTheFullSize)

@@ -112,7 +112,7 @@ protected:
     std::string log;
 };
 
-TEST_F(UpdateShader, AllThreeLinkWithTheStateAtLocationZeroAndOneCapturedOutput)
+TEST_F(UpdateShader, AllThreeLinkWithFourCapturedParticlesAVertex)
 {
     for (const char* file : {"v_material1p.cpp", "v_material1p_world.cpp", "v_material1p_splash.cpp"}) {
         SCOPED_TRACE(file);
@@ -122,9 +122,15 @@ TEST_F(UpdateShader, AllThreeLinkWithTheStateAtLocationZeroAndOneCapturedOutput)
         glGetProgramiv(s.program, GL_TRANSFORM_FEEDBACK_VARYINGS, &varyings);
         EXPECT_TRUE(linked) << file << "\n" << log;
         EXPECT_EQ(varyings, 1) << file;
-        EXPECT_EQ(glGetAttribLocation(s.program, "State"), 0) << file;
+        GLsizei size = 0;
+        GLenum type = 0;
+        char name[32] = {};
+        glGetTransformFeedbackVarying(s.program, 0, sizeof name, nullptr, &size, &type, name);
+        EXPECT_STREQ(name, "vPosition") << file;
+        EXPECT_EQ(size, particles_per_vertex) << file;
+        EXPECT_EQ(type, static_cast<GLenum>(GL_FLOAT_VEC4)) << file;
         // Each control must survive compilation, or its curve would do nothing.
-        for (const char* name : {"Sampler", "DSP", "time", "DeltaT", "PosX", "PosY", "Attract", "ThePS", "Attack",
+        for (const char* name : {"Self", "Sampler", "DSP", "time", "DeltaT", "PosX", "PosY", "Attract", "ThePS", "Attack",
                                  "ClockInterpolate", "Quantiser"})
             EXPECT_NE(glGetUniformLocation(s.program, name), -1) << file << " lost " << name;
     }

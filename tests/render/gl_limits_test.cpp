@@ -35,7 +35,7 @@ TEST(GlLimits, EnoughOfEverythingIsNoShortfall)
     exact.minor = 3;
     exact.texture_buffer_size = 250000;
     exact.texture_3d_size = 256;
-    exact.feedback_components = 4;
+    exact.feedback_components = 16;
     exact.samples = 1;  // multisampling is clamped, never refused
     EXPECT_EQ(gl_shortfall(exact, show_needs()), "");
 }
@@ -66,5 +66,5 @@ TEST(GlLimits, EachShortLimitIsNamedWithWhatTheShowNeeds)
     gl_limits no_feedback = llvmpipe();
     no_feedback.feedback_components = 0;
     EXPECT_EQ(gl_shortfall(no_feedback, show_needs()),
-              "This GL offers GL_MAX_TRANSFORM_FEEDBACK_INTERLEAVED_COMPONENTS 0; the show needs 4.");
+              "This GL offers GL_MAX_TRANSFORM_FEEDBACK_INTERLEAVED_COMPONENTS 0; the show needs 16.");
 }
