@@ -18,6 +18,9 @@ constexpr int particle_view_unit = 5;
 constexpr int head_colour_unit = 0;
 constexpr int box_colour_unit = 1;
 
+// Segments one vertex of the segment pass writes: vSegment[4].
+constexpr int segments_per_vertex = 4;
+
 void set_float(uint32_t program, const char* name, float v)
 {
     glUniform1f(glGetUniformLocation(program, name), v);
@@ -119,16 +122,19 @@ void begin_draw(part_start& part, const particle_system& system, float takeover,
 }
 
 // Writes segment (a, a + 1) of the main population into part.main_segments for every a
-// below n - 1 (n > 1), by transform feedback from the segment program given the main
-// draw's inputs, and leaves that buffer bound as the element array with the drawing
-// program current in line mode.
+// below n - 1 (n > 1), and broken ones up to the next multiple of four, by transform
+// feedback from the segment program given the main draw's inputs, and leaves that buffer
+// bound as the element array with the drawing program current in line mode.
 void capture_segments(part_start& part, int n, float takeover, const draw_inputs& in)
 {
-    if (part.main_segments_capacity < n) {
+    const int vertices = (n - 1 + segments_per_vertex - 1) / segments_per_vertex;
+    const int segments = vertices * segments_per_vertex;
+    if (part.main_segments_capacity < segments) {
         if (!part.main_segments) glGenBuffers(1, &part.main_segments);
         glBindBuffer(GL_TRANSFORM_FEEDBACK_BUFFER, part.main_segments);
-        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, GLsizeiptr(n) * 2 * sizeof(GLuint), nullptr, GL_STREAM_DRAW);
-        part.main_segments_capacity = n;
+        glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, GLsizeiptr(segments) * 2 * sizeof(GLuint), nullptr,
+                     GL_STREAM_DRAW);
+        part.main_segments_capacity = segments;
     }
     const shader_bank& bank = part.shaders;
     bank.use_program(part.slot_segments);
@@ -137,7 +143,7 @@ void capture_segments(part_start& part, int n, float takeover, const draw_inputs
     glEnable(GL_RASTERIZER_DISCARD);
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, part.main_segments);
     glBeginTransformFeedback(GL_POINTS);
-    glDrawArrays(GL_POINTS, 0, n - 1);
+    glDrawArrays(GL_POINTS, 0, vertices);
     glEndTransformFeedback();
     glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, 0);
     glDisable(GL_RASTERIZER_DISCARD);

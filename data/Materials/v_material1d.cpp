@@ -18,10 +18,11 @@ uniform float Dsp;                // spectrum level of this population's band: b
 uniform float DatX;               // sideways shift of the splash population
 uniform float LineSegments;       // 0: points; 1: lines indexed by particle; 2: capture the segment list
 
-// Captured by the segment pass: segment (a, a + 1) as the indices the line draw takes,
-// or, for a broken one, twice the index past the population, which that draw puts
-// outside the clip volume.
-flat out uvec2 vSegment;
+// Captured by the segment pass: segments (a, a + 1) for a = 4v to 4v + 3, as the indices
+// the line draw takes, or, for a broken one, twice the index past the population, which
+// that draw puts outside the clip volume. Four a vertex share the placing of their ends,
+// and software GL spends a fixed cost on each transform-feedback vertex.
+flat out uvec2 vSegment[4];
 
 out vec4 vColour;  // rgb colour, a: share of it into the glow output
 
@@ -90,16 +91,22 @@ void main()
     int count = max(textureSize(TheVBO), 1);
     vec3 p = State.xyz;
     bool kept = usable(p);
-    // Segment pass, vertex a: a segment that jumps across the scene is broken, and the
-    // draw drops it whole before it reaches the rasteriser. Drawing by these indices,
-    // each particle is shaded once, however many segments share it.
-    vSegment = uvec2(0u);
+    // Segment pass: a segment that jumps across the scene is broken, and the draw drops
+    // it whole before it reaches the rasteriser. Drawing by these indices, each particle
+    // is shaded once, however many segments share it.
+    for (int k = 0; k < 4; ++k) vSegment[k] = uvec2(0u);
     for (int once = int(LineSegments > 1.5); once > 0; --once) {
-        vec3 first = texelFetch(TheVBO, i).xyz;
-        vec3 last = texelFetch(TheVBO, i + 1).xyz;
-        bool whole = usable(first) && usable(last) &&
-                     distance(place(first, i, count), place(last, i + 1, count)) < 0.35;
-        vSegment = whole ? uvec2(i, i + 1) : uvec2(count);
+        int a = 4 * i;
+        vec3 first = texelFetch(TheVBO, a).xyz;
+        vec3 placed_first = place(first, a, count);
+        for (int k = 0; k < 4; ++k, ++a) {
+            vec3 last = texelFetch(TheVBO, a + 1).xyz;
+            vec3 placed_last = place(last, a + 1, count);
+            bool whole = a + 1 < count && usable(first) && usable(last) && distance(placed_first, placed_last) < 0.35;
+            vSegment[k] = whole ? uvec2(a, a + 1) : uvec2(count);
+            first = last;
+            placed_first = placed_last;
+        }
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         vColour = vec4(0.0);
         return;
