@@ -4,11 +4,11 @@
 #include "demo/part_start.h"
 #include "render/render_engine.h"
 #include "tests/support/gl_test_context.h"
+#include "tests/support/scratch_folder.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -132,7 +132,7 @@ picture frame_at(part_start& part, double T, frame_input& frame, int settle = 10
 TEST(PartLoad, CompletesWithEveryDataFileMissing)
 {
     TW_REQUIRE_GL();
-    const fs::path empty = fs::temp_directory_path() / ("thornwake-part-empty-" + std::to_string(::getpid()));
+    const fs::path empty = scratch_folder() / "empty";
     fs::create_directories(empty);
     in_directory here(empty);
 
@@ -161,7 +161,7 @@ TEST(PartLoad, CompletesWithEveryDataFileMissing)
 TEST(PartRender, ClockHistoryCameraAndFrameCopyBack)
 {
     TW_REQUIRE_GL();
-    const fs::path empty = fs::temp_directory_path() / ("thornwake-part-empty-" + std::to_string(::getpid()));
+    const fs::path empty = scratch_folder() / "empty";
     fs::create_directories(empty);
     in_directory here(empty);
     auto part = loaded_part();

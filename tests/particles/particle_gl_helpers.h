@@ -2,9 +2,9 @@
 // upload/readback and the update uniforms with neutral defaults.
 #pragma once
 #include "particles/particle_system.h"
+#include "tests/support/scratch_folder.h"
 
 #include <GL/glew.h>
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -14,10 +14,7 @@
 
 inline std::string write_temp_shader(const char* name, const std::string& text)
 {
-    // One folder per process: ctest runs test executables side by side.
-    const auto dir = std::filesystem::temp_directory_path() / ("tw_particle_shaders_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const auto path = dir / name;
+    const auto path = scratch_folder() / name;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }

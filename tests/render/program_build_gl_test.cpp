@@ -1,9 +1,9 @@
 #include "render/program_build.h"
 #include "tests/support/gl_test_context.h"
+#include "tests/support/scratch_folder.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,9 +23,7 @@ const char* const feedback_vertex = "#version 330 compatibility\n"
 
 std::string write_file(const std::string& name, const std::string& text)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("tw_program_build_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const auto path = dir / name;
+    const auto path = scratch_folder() / name;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }

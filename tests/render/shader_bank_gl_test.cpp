@@ -3,10 +3,10 @@
 #include "render/shader_bank.h"
 #include "tests/render/gl_helpers.h"
 #include "tests/support/gl_test_context.h"
+#include "tests/support/scratch_folder.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,11 +26,7 @@ const char* const fragment_source =
 
 std::string write_shader(const std::string& name, const std::string& text)
 {
-    // One folder per process: ctest runs these cases side by side, and a file rewritten
-    // while another process compiles it reads back empty.
-    const auto dir = std::filesystem::temp_directory_path() / ("tw_render_shaders_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    const auto path = dir / name;
+    const auto path = scratch_folder() / name;
     std::ofstream(path, std::ios::binary) << text;
     return path.string();
 }

@@ -1,4 +1,5 @@
 #include "render/shader_bank.h"
+#include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,7 @@ namespace {
 
 std::string write_temp(const std::string& name, const std::string& bytes)
 {
-    const auto path = std::filesystem::temp_directory_path() / ("tw_render_" + name);
+    const auto path = scratch_folder() / name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
 }
