@@ -82,9 +82,8 @@ vec4 advance(int i, vec4 State)
 
 void main()
 {
-    int i = 4 * gl_VertexID;
-    vPosition[0] = advance(i, texelFetch(Self, i));
-    vPosition[1] = advance(i + 1, texelFetch(Self, i + 1));
-    vPosition[2] = advance(i + 2, texelFetch(Self, i + 2));
-    vPosition[3] = advance(i + 3, texelFetch(Self, i + 3));
+    for (int k = 0; k < 4; ++k) {
+        int i = 4 * gl_VertexID + k;
+        vPosition[k] = advance(i, texelFetch(Self, i));
+    }
 }
