@@ -1,7 +1,8 @@
 // One GPU particle population. The state of every particle lives in two buffer objects
 // that take turns as source and destination; a vertex-only program advances it once per
-// frame by transform feedback with rasterisation off, four particles a vertex. The CPU only supplies the inputs
-// (velocity volume, emitter textures, uniforms) and never touches individual particles.
+// frame by transform feedback with rasterisation off, four particles a vertex. The CPU
+// only supplies the inputs (velocity volume, emitter textures, uniforms) and never
+// touches individual particles.
 // Needs a current GL context with transform feedback and texture buffers.
 #pragma once
 #include "base/vecmath.h"
@@ -45,8 +46,9 @@ struct particle_system {
     // caller can bind the spectrum on unit 4 and set the frame's uniforms on the same
     // program.
     void bind_for_update(uint32_t positions, uint32_t colours, uint32_t positions2);
-    // Transform feedback of count() / particles_per_vertex points into the destination, then swaps the buffers
-    // and their views: afterwards source_buffer/source_view hold the state just written.
+    // Transform feedback of count() / particles_per_vertex points into the destination,
+    // then swaps the buffers and their views: afterwards source_buffer/source_view hold
+    // the state just written.
     void run_update();
 
     // The newest state as floats (4 a particle), and back: how a snapshot keeps and

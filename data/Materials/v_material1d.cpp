@@ -102,7 +102,8 @@ void main()
         for (int k = 0; k < 4; ++k, ++a) {
             vec3 last = texelFetch(TheVBO, a + 1).xyz;
             vec3 placed_last = place(last, a + 1, count);
-            bool whole = a + 1 < count && usable(first) && usable(last) && distance(placed_first, placed_last) < 0.35;
+            bool whole = a + 1 < count && usable(first) && usable(last) &&
+                         distance(placed_first, placed_last) < 0.35;
             vSegment[k] = whole ? uvec2(a, a + 1) : uvec2(count);
             first = last;
             placed_first = placed_last;
