@@ -69,6 +69,14 @@ title_letter title_letter_at(int ring, int i, double t)
     return letter;
 }
 
+bool title_letter_repeats(int ring, int i, double t)
+{
+    if (ring == 0 || i == 0) return false;
+    const title_letter a = title_letter_at(ring, i - 1, t);
+    const title_letter b = title_letter_at(ring, i, t);
+    return a.group == b.group && a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
 float title_ring_angle(int ring)
 {
     constexpr float angles[title_rings] = {0.0f, 180.0f, 90.0f, 270.0f};

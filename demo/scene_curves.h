@@ -20,5 +20,10 @@ struct title_letter {
 
 // Letter i (0..21) of ring 0..3 at time t. Ring 0 runs 1.5 s ahead of the other three.
 title_letter title_letter_at(int ring, int i, double t);
+// Whether letter i draws the same glyph in the same colour at the same place as letter
+// i - 1: true in rings 1..3 once the wave has passed, when every letter shows the last
+// glyph. Such a draw lands on the same fragments at the same depth, so with GL_LEQUAL and
+// no blending it changes nothing (ring 0 flattens each letter further, so never there).
+bool title_letter_repeats(int ring, int i, double t);
 // The ring's rotation about z in degrees: 0, 180, 90, 270.
 float title_ring_angle(int ring);

@@ -34,7 +34,7 @@ void draw_title_ring(const obj_mesh& mesh, int ring, double t)
         glColor3f(letter.r, letter.g, letter.b);
         // The first ring flattens a little more with every letter.
         if (ring == 0) glScalef(1.0f, 1.0f, 0.1f);
-        if (letter.group >= 0) mesh.draw_group(letter.group);
+        if (letter.group >= 0 && !title_letter_repeats(ring, i, t)) mesh.draw_group(letter.group);
     }
     glPopMatrix();
 }

@@ -54,6 +54,30 @@ TEST(TitleLetters, OuterRingsFollowOneAndAHalfSecondsLater)
     }
 }
 
+TEST(TitleLetters, OnlyExactRepeatsInUnflattenedRingsAreSkipped)
+{
+    // Once the wave has passed, rings 1..3 show the last glyph 22 times in one place.
+    for (int ring = 1; ring < title_rings; ++ring) {
+        EXPECT_FALSE(title_letter_repeats(ring, 0, 30.0));
+        for (int i = 1; i < title_letters_per_ring; ++i) EXPECT_TRUE(title_letter_repeats(ring, i, 30.0)) << i;
+    }
+    // Ring 0 flattens every letter further, so none is the same draw as the one before.
+    for (int i = 0; i < title_letters_per_ring; ++i) EXPECT_FALSE(title_letter_repeats(0, i, 30.0)) << i;
+    // During the wave neighbouring letters mostly differ; a repeat is always of the same
+    // glyph in the same colour.
+    for (double t = 0.0; t < 25.0; t += 0.05)
+        for (int ring = 0; ring < title_rings; ++ring)
+            for (int i = 1; i < title_letters_per_ring; ++i) {
+                if (!title_letter_repeats(ring, i, t)) continue;
+                const title_letter a = title_letter_at(ring, i - 1, t), b = title_letter_at(ring, i, t);
+                EXPECT_EQ(a.group, b.group);
+                EXPECT_EQ(a.r, b.r);
+                EXPECT_EQ(a.g, b.g);
+                EXPECT_EQ(a.b, b.b);
+            }
+    EXPECT_FALSE(title_letter_repeats(1, 5, 8.0));
+}
+
 TEST(TitleLetters, ColourByGroupWarmLowHotHigh)
 {
     // Ring 0 at t = 5, letter i has g = 6 - i.
