@@ -10,6 +10,14 @@ static void define_rgb16f(uint32_t texture, int32_t columns, int32_t rows, const
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, columns, rows, 0, GL_RGB, GL_FLOAT, data);
 }
 
+// Into the storage create() defined: redefining it for every step made the driver
+// allocate a new image each time.
+static void send_rgb16f(uint32_t texture, int32_t columns, int32_t rows, const float* data)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, columns, rows, GL_RGB, GL_FLOAT, data);
+}
+
 static uint32_t make_texture(int32_t columns, int32_t rows, const float* data)
 {
     GLuint texture = 0;
@@ -41,7 +49,7 @@ void emitter_cloud::create(int32_t columns_, int32_t rows_)
 
 void emitter_cloud::upload()
 {
-    define_rgb16f(positions_texture, columns, rows, positions.data());
+    send_rgb16f(positions_texture, columns, rows, positions.data());
     // The contour colours settle within a few frames; converting them to half floats
     // again every frame is wasted. Compared bitwise, so -0 is not taken for 0.
     const bool same = sent_colours.size() == colours.size() &&
@@ -51,7 +59,7 @@ void emitter_cloud::upload()
         glBindTexture(GL_TEXTURE_2D, colours_texture);
         return;
     }
-    define_rgb16f(colours_texture, columns, rows, colours.data());
+    send_rgb16f(colours_texture, columns, rows, colours.data());
     sent_colours = colours;
 }
 

@@ -22,8 +22,9 @@ struct emitter_cloud {
 
     // allocate() plus both textures. Needs GL.
     void create(int32_t columns, int32_t rows);
-    // Re-sends the positions whole, and the colours when they differ from what was sent;
-    // the colours texture stays bound to GL_TEXTURE_2D.
+    // Re-sends the positions whole, and the colours when they differ from what was sent,
+    // into the textures create() made (same columns and rows); the colours texture stays
+    // bound to GL_TEXTURE_2D.
     void upload();
     // n points from a towards b (b itself never written) at cursor, which wraps to 0 at
     // capacity(). The colour goes to the same texel as the position.
