@@ -133,6 +133,8 @@ void part_start::load(render_engine* engine)
     e.create_depth_texture(tex_depth2, W, H);
     e.create_target_texture(texture_slot::glow, W / 2, H / 2);
     e.create_target_texture(texture_slot::bloom, W / 2, H / 2);
+    // Repeating, as tex_color0 does: the bloom's and the lens's reads past the edges wrap.
+    e.create_target_texture(texture_slot::combined, W, H, true);
 
     e.attach_color_texture(0, 0, tex_color0);
     e.attach_color_texture(0, 1, tex_color1);

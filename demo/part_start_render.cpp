@@ -59,6 +59,7 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     targets.slot_final = slot_blurpass;
     targets.tex_glow = texture_slot::glow;
     targets.tex_bloom = texture_slot::bloom;
+    targets.tex_combined = texture_slot::combined;
     targets.slot_glow = slot_godrays;
     targets.slot_bloom = slot_blurhighlights;
     targets.width = screen_width;

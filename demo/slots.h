@@ -31,4 +31,5 @@ inline constexpr int depth = 26;
 inline constexpr int noise = 27;
 inline constexpr int glow = 30;   // half size: glow and streaks of color1
 inline constexpr int bloom = 31;  // half size: bloom of the combined picture
+inline constexpr int combined = 33;  // the combine pass's picture
 }  // namespace texture_slot

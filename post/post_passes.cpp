@@ -84,7 +84,7 @@ void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_t
 {
     const int p = t.slot_bloom;
     half_size_pass(engine, shaders, t, p, t.tex_bloom, [&] {
-        shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", engine.texture_table[t.tex_color0]);
+        shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", engine.texture_table[t.tex_combined]);
         shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", engine.texture_table[t.tex_depth]);
     });
 }
@@ -92,8 +92,10 @@ void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_t
 void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                   double T, float limit, vec3 eye, vec3 target, vec3 up)
 {
-    engine.attach_color_texture(0, 0, t.tex_color0);
-    engine.select_draw_buffers(0, 1);
+    // Straight into a single-sample texture: a full-screen quad gives every sample the same
+    // colour, and a resolve makes a CPU renderer's main thread wait for the passes before it.
+    engine.attach_color_texture(t.combine_set, 0, t.tex_combined);
+    engine.bind_resolve_for_drawing(t.combine_set);
     identity_matrices();
     glDisable(GL_DEPTH_TEST);
 
@@ -109,11 +111,8 @@ void combine_pass(render_engine& engine, const shader_bank& shaders, const chain
     shaders.set_sampler(GL_TEXTURE_2D, p, 4, "texture2d_glow", tex[t.tex_glow]);
     set_projector_matrix(eye, target, up, 65.0, aspect_of(t), 1.0, 100.0);
 
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     fullscreen_quad();
-    engine.resolve_framebuffer_set(0, t.width, t.height, 1, false);
 }
 
 void final_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
@@ -133,7 +132,7 @@ void final_pass(render_engine& engine, const shader_bank& shaders, const chain_t
     const int p = t.slot_final;
     shaders.use_program(p);
     const uint32_t* tex = engine.texture_table;
-    shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", tex[t.tex_color0]);
+    shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", tex[t.tex_combined]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_velocities", tex[t.tex_spare]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_random", tex[t.tex_noise]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 3, "texture2d_2", tex[t.tex_depth]);

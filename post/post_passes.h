@@ -1,5 +1,5 @@
 // The GL half of the post-processing chain: the scene target, the half-size glow pass,
-// the combine pass that writes back into set 0, the half-size bloom pass, the final pass to
+// the combine pass into a texture of its own, the half-size bloom pass, the final pass to
 // the window and the fade. Each takes what the curves computed and only issues the calls.
 #pragma once
 #include "base/vecmath.h"
@@ -17,6 +17,7 @@ struct chain_targets {
     int tex_depth = 26;
     int tex_noise = 27;
     int tex_spare = 32;
+    int tex_combined = 33;
     int tex_glow = 30;   // half size
     int tex_bloom = 31;  // half size
     int slot_combine = 3;
@@ -24,6 +25,7 @@ struct chain_targets {
     int slot_glow = 7;
     int slot_bloom = 6;
     int reduced_set = 1;  // the framebuffer set the half-size passes draw through
+    int combine_set = 2;  // the one the combine pass draws through, nothing else attached
     int width = 0;
     int height = 0;
 };
@@ -41,7 +43,7 @@ void end_scene_pass(render_engine& engine, const chain_targets& t);
 void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                double T, vec3 eye, vec3 target, vec3 up);
 
-// Ambient occlusion of the resolved scene plus tex_glow, drawn back into tex_color0.
+// Ambient occlusion of the resolved scene plus tex_glow, drawn into tex_combined.
 // limit: the per-frame random threshold; the camera feeds the projector matrix.
 void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                   double T, float limit, vec3 eye, vec3 target, vec3 up);

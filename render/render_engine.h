@@ -60,8 +60,8 @@ struct render_engine {
     void create_random_texture(int slot, int width, int height);
     // 24-bit depth, no content, clamped edges, sampled as a grey value.
     void create_depth_texture(int slot, int width, int height);
-    // RGBA8, no content, clamped edges: a reduced-size target that is drawn before it is read.
-    void create_target_texture(int slot, int width, int height);
+    // RGBA8, no content, clamped or repeating edges: a target that is drawn before it is read.
+    void create_target_texture(int slot, int width, int height, bool repeat = false);
     // 1D RGB8 of the given width, no content.
     void create_spectrum_texture(int slot, int width);
     // Re-specifies level 0 with width RGB texels (3 bytes each).
