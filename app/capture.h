@@ -9,7 +9,8 @@ struct capture_session {
     int fps = 60;
     double from = 0, to = show_end_time;  // from: first / fps, see capture_start_at
     long first = 0;
-    long frames_done = 0;
+    long frames_done = 0;  // drawn; the last of them may still wait to be written
+    bool broken = false;   // a frame could not be written
     std::string png_dir;  // PNG frames, or empty
     bool video = false;   // frames go to the video encoder
     double wall_start = 0;

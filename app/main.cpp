@@ -20,6 +20,7 @@
 #include "platform/platform.h"
 #include "base/virtual_keys.h"
 #include "render/frame_stats.h"
+#include "render/render_engine.h"
 
 #ifndef THORNWAKE_SOURCE_DATA_DIR
 #define THORNWAKE_SOURCE_DATA_DIR ""
@@ -168,36 +169,48 @@ static bool choose_size()
 
 static double wall_seconds() { return double(platform_counter()) / double(platform_counter_frequency()); }
 
-static void report_progress(bool last)
+// After frame number `written` (1-based) was written out; its last line ends the report.
+static void report_progress(long written)
 {
     const long total = capture_frame_count(g_capture);
+    const bool last = written >= total;
     const double elapsed = wall_seconds() - g_capture.wall_start;
     const bool tty = isatty(2);
     if (!last && elapsed - g_capture.last_report < (tty ? 0.25 : 5.0)) return;
     g_capture.last_report = elapsed;
-    const std::string line =
-        capture_progress(g_capture.frames_done, total, g_demo.show_time, g_capture.seconds_per_frame);
+    const std::string line = capture_progress(written, total, capture_frame_time(g_capture, written - 1),
+                                              g_capture.seconds_per_frame);
     std::fprintf(stderr, tty ? "\r%s\033[K%s" : "%s%s", line.c_str(), tty && !last ? "" : "\n");
 }
 
-// Writes out the frame just drawn; false when the video encoder has failed.
-static bool deliver_captured_frame()
+// In capture mode the frame drawn last waits to be written out and shown until the next
+// frame is about to draw to the window (before_final_pass). The GL has finished it by then
+// without the main thread waiting: a CPU renderer draws its passes while that thread
+// prepares the next scene. A frame that cannot be written sets g_capture.broken. (In real
+// time that gained nothing measurable and would show every frame later.)
+static bool g_frame_waiting = false;
+
+static void deliver_waiting_frame()
 {
+    if (!g_frame_waiting) return;
+    g_frame_waiting = false;
     frame_stage_timer timer(frame_stage::output);
-    if (!g_capture.png_dir.empty())
-        capture_write_png(g_capture.png_dir, g_capture.frames_done, g_demo.screen_width, g_demo.screen_height);
-    if (g_capture.video && !video_write_frame()) return false;
-    ++g_capture.frames_done;
+    const long written = g_capture.frames_done;
+    const int w = g_demo.screen_width, h = g_demo.screen_height;
+    if (!g_capture.png_dir.empty() && !capture_write_png(g_capture.png_dir, written - 1, w, h))
+        g_capture.broken = true;
+    if (g_capture.video && !video_write_frame()) g_capture.broken = true;
+    platform_swap(g_demo.window);
+    if (g_capture.broken) return;
     const double now = wall_seconds();
     g_capture.seconds_per_frame =
-        capture_pace(g_capture.seconds_per_frame, g_capture.frames_done, now - g_capture.last_frame_end);
+        capture_pace(g_capture.seconds_per_frame, written, now - g_capture.last_frame_end);
     g_capture.last_frame_end = now;
-    report_progress(false);
-    return true;
+    report_progress(written);
 }
 
 // Runs frames until something asks the show to end: its end, Escape's fade, the window's
-// close box, Ctrl-C (130) or a video frame the encoder refused (1).
+// close box, Ctrl-C (130) or a captured frame that could not be written (1).
 static void main_loop()
 {
     for (;;) {
@@ -220,18 +233,22 @@ static void main_loop()
         if (g_demo.active) {
             frame_stats_begin_frame();
             run_frame();
-            if (show_ending()) return;
-            if (g_capture.on && !deliver_captured_frame()) {
+            deliver_waiting_frame();  // when the frame never reached its final pass
+            if (g_capture.broken) {
                 end_show(g_demo.music_enabled, 1);
                 return;
             }
+            if (show_ending()) return;
+            if (g_capture.on) ++g_capture.frames_done;
             if (g_demo.key_down[vk_escape] && !g_demo.fading) {
                 g_demo.fading = true;
                 g_demo.fade_start = g_demo.show_time;
             }
         }
         if (studio_on() && g_demo.active) studio_end_frame();
-        {
+        if (g_capture.on && g_demo.active) {
+            g_frame_waiting = true;
+        } else {
             frame_stage_timer timer(frame_stage::output);
             platform_swap(g_demo.window);
         }
@@ -287,6 +304,7 @@ int main(int argc, char** argv)
     }
     if (g_capture.video && !start_video()) return 1;
     g_capture.wall_start = g_capture.last_frame_end = wall_seconds();
+    if (g_capture.on) g_render_engine.before_final_pass = deliver_waiting_frame;
     platform_inhibit_screensaver(true);
     main_loop();
     return close_show();

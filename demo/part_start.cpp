@@ -142,4 +142,5 @@ void part_start::load(render_engine* engine)
     e.attach_color_texture(1, 0, tex_quarter);
 
     e.create_spectrum_texture(spectrum_texture, 512);
+    for (const int slot : texture_slot::post_spectrum) e.create_spectrum_texture(slot, 512);
 }

@@ -35,7 +35,9 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     const double T = scene_time;
 
     advance_spectrum_history(spectrum_history, frame_copy.spectrum[7]);
-    const spectrum_bands bands = upload_spectrum(e, frame_copy.spectrum);
+    upload_spectrum(e, frame_copy.spectrum, spectrum_texture);
+    const int post_spectrum = texture_slot::post_spectrum[render_count % 2];
+    const spectrum_bands bands = upload_spectrum(e, frame_copy.spectrum, post_spectrum);
 
     if (frame_copy.keys[reload_key] != 0) {
         shaders.build_fragment_program("PostProcessing//f_combineSSAO.cpp", slot_combine_ssao);
@@ -60,6 +62,7 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     targets.tex_glow = texture_slot::glow;
     targets.tex_bloom = texture_slot::bloom;
     targets.tex_combined = texture_slot::combined;
+    targets.tex_spectrum = post_spectrum;
     targets.slot_glow = slot_godrays;
     targets.slot_bloom = slot_blurhighlights;
     targets.width = screen_width;
@@ -71,8 +74,6 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     if (e.while_scene_draws) {
         glFlush();
         e.while_scene_draws();
-        // Steps upload the spectrum of their own time; the passes read the frame's.
-        upload_spectrum(e, frame_copy.spectrum);
     }
     timer.switch_to(frame_stage::post);
     end_scene_pass(e, targets);
@@ -81,6 +82,7 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     const float limit = combine_limit(T);
     combine_pass(e, shaders, targets, T, limit, e.camera_eye, e.camera_target, e.camera_up);
     bloom_pass(e, shaders, targets);
+    if (e.before_final_pass) e.before_final_pass();
     final_pass(e, shaders, targets, T, static_cast<float>(frame_copy.adjust_aq), bands);
     fade_pass(fade_alpha(T));
 

@@ -8,6 +8,7 @@
 #include "post/chain_curves.h"
 #include "post/post_passes.h"
 #include "render/frame_stats.h"
+#include "render/render_engine.h"
 
 #include <GL/glew.h>
 
@@ -50,7 +51,7 @@ void part_start::step(render_engine* engine, double show_time, const float* spec
         // The contour stage always starts from an untouched copy of the current frame.
         if (!seq_frame.empty()) seq_frame.copyTo(seq_work);
     }
-    upload_spectrum(e, spectrum);
+    upload_spectrum(e, spectrum, spectrum_texture);
     particles_main.readback = follow_weight(t) > camera_follow_threshold;
     run_particle_step(*this, e, t);
     run_contour_step(*this, t);

@@ -32,4 +32,7 @@ inline constexpr int noise = 27;
 inline constexpr int glow = 30;   // half size: glow and streaks of color1
 inline constexpr int bloom = 31;  // half size: bloom of the combined picture
 inline constexpr int combined = 33;  // the combine pass's picture
+// The final pass's spectrum, frame by frame in turn: a CPU renderer may still be drawing
+// the last frame's passes when the next frame writes its own.
+inline constexpr int post_spectrum[2] = {34, 35};
 }  // namespace texture_slot

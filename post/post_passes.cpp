@@ -48,11 +48,11 @@ void half_size_pass(render_engine& engine, const shader_bank& shaders, const cha
 
 }  // namespace
 
-spectrum_bands upload_spectrum(render_engine& engine, const float* spectrum)
+spectrum_bands upload_spectrum(render_engine& engine, const float* spectrum, int slot)
 {
     uint8_t texels[spectrum_texels * 3];
     fill_spectrum_texels(spectrum, texels);
-    engine.update_spectrum_texture(spectrum_texture, spectrum_texels, texels);
+    engine.update_spectrum_texture(slot, spectrum_texels, texels);
     return bands_of(texels, spectrum_texels);
 }
 
@@ -136,7 +136,7 @@ void final_pass(render_engine& engine, const shader_bank& shaders, const chain_t
     shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_velocities", tex[t.tex_spare]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_random", tex[t.tex_noise]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 3, "texture2d_2", tex[t.tex_depth]);
-    shaders.set_sampler(GL_TEXTURE_1D, p, 4, "texture1d_dsp", tex[spectrum_texture]);
+    shaders.set_sampler(GL_TEXTURE_1D, p, 4, "texture1d_dsp", tex[t.tex_spectrum]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 5, "texture2d_bloom", tex[t.tex_bloom]);
     shaders.set_uniform_1f(p, "Limit", limit);
     shaders.set_uniform_1f(p, "bass", bands.bass);

@@ -18,6 +18,7 @@ struct chain_targets {
     int tex_noise = 27;
     int tex_spare = 32;
     int tex_combined = 33;
+    int tex_spectrum = 34;  // the final pass's
     int tex_glow = 30;   // half size
     int tex_bloom = 31;  // half size
     int slot_combine = 3;
@@ -30,8 +31,8 @@ struct chain_targets {
     int height = 0;
 };
 
-// 256 grey texels into the 1D spectrum texture; returns the bands read from those texels.
-spectrum_bands upload_spectrum(render_engine& engine, const float* spectrum);
+// 256 grey texels into the 1D spectrum texture in `slot`; returns the bands read from them.
+spectrum_bands upload_spectrum(render_engine& engine, const float* spectrum, int slot);
 
 // Set 0 with both colour targets and the depth target; the scenes draw into two outputs.
 void begin_scene_pass(render_engine& engine, const chain_targets& t);

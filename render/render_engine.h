@@ -23,6 +23,10 @@ struct render_engine {
     // When set, called once the frame's scene is drawn and handed to the GL, before anything
     // reads it: a CPU renderer's threads rasterise the scene while this runs.
     void (*while_scene_draws)() = nullptr;
+    // When set, called just before the frame's final pass draws to the window. The scene's
+    // resolve has waited for the previous frame to be finished and nothing queued since
+    // touches the window, so the previous frame's picture there reads back without a wait.
+    void (*before_final_pass)() = nullptr;
     ::frame_input* frame_input = nullptr;
     vec3 camera_eye;
     vec3 camera_target;

@@ -17,6 +17,7 @@ fail() { echo "FAIL: $*"; exit 1; }
   { cat "$work/log"; fail "capture exited non-zero"; }
 [ "$(ls "$work/a" | wc -l)" -eq 5 ] || fail "expected 5 frames, got $(ls "$work/a")"
 [ -f "$work/a/000000.png" ] && [ -f "$work/a/000004.png" ] || fail "frame names"
+grep -q "frame 5/5  show 0.50 s" "$work/log" || fail "no final progress line: $(tail -1 "$work/log")"
 "$bin" --data "$data" --capture "$work/b" --size 160x90 --fps 10 --to 0.5 --no-aa > /dev/null 2>&1
 cmp -s "$work/a/000004.png" "$work/b/000004.png" || fail "two runs differ"
 
@@ -66,4 +67,12 @@ kill -INT $pid
 wait $pid; rc=$?
 [ $rc -eq 130 ] && [ ! -e "$work/i.mp4" ] || fail "interrupted export gave $rc, file $(ls "$work")"
 ! kill -0 "$ff" 2>/dev/null || fail "ffmpeg outlived the interrupted export"
+
+# Frames that can no longer be written end the capture with exit 1, not a silent gap.
+"$bin" --data "$data" --capture "$work/gone" --size 160x90 --fps 10 --to 60 --no-aa > "$work/out" 2>&1 &
+pid=$!
+for _ in $(seq 100); do grep -q "frame [1-9]" "$work/out" 2>/dev/null && break; sleep 0.2; done
+rm -rf "$work/gone"
+wait $pid; rc=$?
+[ $rc -eq 1 ] && grep -q "cannot write $work/gone/" "$work/out" || fail "lost frame folder gave $rc: $(tail -1 "$work/out")"
 echo "capture and video export: ok"
