@@ -193,6 +193,7 @@ void draw_main_particles(part_start& part, const particle_controls& c)
             glDrawElements(GL_LINES, 2 * (s.count - 1), GL_UNSIGNED_INT, reinterpret_cast<const void*>(offset));
         }
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        glFlush();  // the lines rasterise while the points are shaded (see render_scene)
     }
     const shader_bank& bank = part.shaders;
     bank.set_uniform_1f(part.slot_material1, "LineSegments", 0);

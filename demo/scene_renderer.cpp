@@ -64,6 +64,9 @@ void part_start::render_scene(render_engine* engine)
     reset_gl_state();
     shader_bank::unuse_program();
     for (int ring = 0; ring < title_rings; ++ring) draw_title_ring(title_mesh, ring, t);
+    // A CPU renderer's threads rasterise what is handed over while this thread shades the
+    // next draws' vertices; without a flush they would wait for the whole scene.
+    glFlush();
 
     draw_particle_stage(*this, t);
     draw_contour_stage(t);
