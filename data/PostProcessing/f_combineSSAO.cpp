@@ -22,7 +22,7 @@ float eye_depth(vec2 uv)
 
 float occlusion(vec2 uv, vec2 pixel, float depth)
 {
-    const int taps = 12;
+    const int taps = 6;
     float sum = 0.0;
     // Nothing occludes the empty background. A software rasteriser runs both sides of an
     // if, masked, but skips a loop that no pixel of its block enters.
