@@ -55,9 +55,11 @@ void part_start::render(double* delta, render_engine* engine, frame_input* frame
     targets.tex_color0 = tex_color0;
     targets.tex_color1 = tex_color1;
     targets.tex_depth = tex_depth;
+    targets.tex_depth_copy = tex_depth2;
     targets.tex_noise = tex_noise;
     targets.tex_spare = tex_spare;
     targets.slot_combine = slot_combine_ssao;
+    targets.slot_combine_open = slot_simpleblur;
     targets.slot_final = slot_blurpass;
     targets.tex_glow = texture_slot::glow;
     targets.tex_bloom = texture_slot::bloom;

@@ -22,6 +22,14 @@ void identity_matrices()
 
 void fullscreen_quad() { draw_sprite_quad(0.0, 1.0, 1.0, true, 1.0f); }
 
+// The window depth at `eye` units from the camera, for the depth range the combine shader
+// reads the scene's depth with (0.1 to 800).
+double window_depth(double eye)
+{
+    const double n = 0.1, f = 800.0;
+    return ((f + n - 2.0 * n * f / eye) / (f - n) + 1.0) / 2.0;
+}
+
 double aspect_of(const chain_targets& t)
 {
     return static_cast<double>(t.width) / static_cast<double>(t.height);
@@ -95,15 +103,29 @@ void combine_pass(render_engine& engine, const shader_bank& shaders, const chain
     // Straight into a single-sample texture: a full-screen quad gives every sample the same
     // colour, and a resolve makes a CPU renderer's main thread wait for the passes before it.
     engine.attach_color_texture(t.combine_set, 0, t.tex_combined);
+    engine.attach_depth_texture(t.combine_set, t.tex_depth_copy);
+    engine.copy_resolved_depth(0, t.combine_set, t.width, t.height);
     engine.bind_resolve_for_drawing(t.combine_set);
     identity_matrices();
     glDisable(GL_DEPTH_TEST);
+    const uint32_t* tex = engine.texture_table;
 
+    // First the picture as if nothing occluded anything: the empty background, most of
+    // the screen, is final after this.
+    const int open = t.slot_combine_open;
+    shaders.use_program(open);
+    shaders.set_sampler(GL_TEXTURE_2D, open, 0, "texture2d_1", tex[t.tex_color0]);
+    shaders.set_sampler(GL_TEXTURE_2D, open, 4, "texture2d_glow", tex[t.tex_glow]);
+    fullscreen_quad();
+
+    // Then the occlusion, only where the scene is near enough to have any (the shader's
+    // limit is 400 units; 500 leaves room for its filtered depth reads). A software
+    // rasteriser shades nothing of a block that fails an early depth test, while a branch
+    // in the shader would run both sides for the whole screen.
     const int p = t.slot_combine;
     shaders.use_program(p);
     shaders.set_uniform_1f(p, "Limit", limit);
     shaders.set_uniform_1f(p, "time", static_cast<float>(T));
-    const uint32_t* tex = engine.texture_table;
     shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", tex[t.tex_color0]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", tex[t.tex_depth]);
     shaders.set_sampler(GL_TEXTURE_2D, p, 2, "texture2d_3", tex[t.tex_color1]);
@@ -112,7 +134,14 @@ void combine_pass(render_engine& engine, const shader_bank& shaders, const chain
     set_projector_matrix(eye, target, up, 65.0, aspect_of(t), 1.0, 100.0);
 
     glLoadIdentity();
+    glPushAttrib(GL_DEPTH_BUFFER_BIT | GL_VIEWPORT_BIT | GL_ENABLE_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_GREATER);
+    glDepthMask(GL_FALSE);
+    const double near_enough = window_depth(500.0);
+    glDepthRange(near_enough, near_enough);
     fullscreen_quad();
+    glPopAttrib();
 }
 
 void final_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,

@@ -15,6 +15,7 @@ struct chain_targets {
     int tex_color0 = 0;
     int tex_color1 = 11;
     int tex_depth = 26;
+    int tex_depth_copy = 29;  // what the combine pass depth-tests against
     int tex_noise = 27;
     int tex_spare = 32;
     int tex_combined = 33;
@@ -22,11 +23,12 @@ struct chain_targets {
     int tex_glow = 30;   // half size
     int tex_bloom = 31;  // half size
     int slot_combine = 3;
+    int slot_combine_open = 13;  // the combine pass where nothing occludes
     int slot_final = 4;
     int slot_glow = 7;
     int slot_bloom = 6;
     int reduced_set = 1;  // the framebuffer set the half-size passes draw through
-    int combine_set = 2;  // the one the combine pass draws through, nothing else attached
+    int combine_set = 2;  // the one the combine pass draws through
     int width = 0;
     int height = 0;
 };

@@ -96,6 +96,13 @@ void render_engine::bind_default_framebuffer()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
+void render_engine::copy_resolved_depth(int from_set, int to_set, int width, int height)
+{
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, resolve_framebuffers[clamp_set_index(from_set)]);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolve_framebuffers[clamp_set_index(to_set)]);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+}
+
 void render_engine::bind_resolve_for_drawing(int set)
 {
     glBindFramebuffer(GL_FRAMEBUFFER, resolve_framebuffers[clamp_set_index(set)]);

@@ -54,6 +54,8 @@ struct render_engine {
     // Draws straight into the set's resolve framebuffer (colour attachment 0): the reduced
     // passes need no multisampling and no resolve.
     void bind_resolve_for_drawing(int set);
+    // The depth of one set's resolve framebuffer into another's, both single-sample.
+    void copy_resolved_depth(int from_set, int to_set, int width, int height);
 
     // --- textures (texture_creators.cpp); each leaves its texture bound on the active unit ---
     // Linear min/mag filtering on the 2D texture currently bound.

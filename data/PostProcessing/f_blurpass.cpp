@@ -22,7 +22,7 @@ void main()
     vec2 shift = from_centre * pixel * (2.0 + 6.0 * bass) * length(from_centre) * 4.0;
     vec3 colour;
     colour.r = texture(texture2d_1, uv + shift).r;
-    colour.g = texture(texture2d_1, uv).g;
+    colour.g = texelFetch(texture2d_1, ivec2(gl_FragCoord.xy), 0).g;  // one texel: no filter
     colour.b = texture(texture2d_1, uv - shift).b;
 
     vec4 bloom = texture(texture2d_bloom, uv);
@@ -43,7 +43,8 @@ void main()
     colour *= mix(0.55, 1.0, vignette);
 
     vec2 grain_uv = uv / pixel / 1024.0 + fract(vec2(time * 3.17, time * 7.31));
-    float grain = texture(texture2d_random, grain_uv).r + texture(texture2d_velocities, uv).g;
+    float fixed_grain = texelFetch(texture2d_velocities, ivec2(gl_FragCoord.xy), 0).g;
+    float grain = texture(texture2d_random, grain_uv).r + fixed_grain;
     colour += (grain - 1.0) * 0.035;
 
     colour *= exp2(Limit);

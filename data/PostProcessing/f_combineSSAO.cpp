@@ -1,7 +1,7 @@
 #version 330 compatibility
 // Combine pass (fixed-function vertex stage, full-screen quad): the scene colour darkened
 // by screen-space ambient occlusion from the resolved depth, plus the glow and streaks
-// that the half-size glow pass drew.
+// that the half-size glow pass drew. Drawn where the scene is near, over f_simpleblur.cpp.
 
 uniform sampler2D texture2d_1;       // resolved scene colour
 uniform sampler2D texture2d_2;       // resolved scene depth
@@ -24,8 +24,8 @@ float occlusion(vec2 uv, vec2 pixel, float depth)
 {
     const int taps = 6;
     float sum = 0.0;
-    // Nothing occludes the empty background. A software rasteriser runs both sides of an
-    // if, masked, but skips a loop that no pixel of its block enters.
+    // Nothing occludes the empty background. The pass draws this program only where the
+    // scene is near (a depth test, post_passes.cpp); f_simpleblur.cpp draws the rest.
     for (int solid = int(depth <= 400.0); solid > 0; --solid) {
         vec2 noise_uv = uv / pixel / 1024.0 + vec2(Limit * 7.0, Limit * 13.0);
         vec3 n = texture(texture2d_random, noise_uv).rgb;
@@ -53,7 +53,8 @@ void main()
     vec2 pixel = 1.0 / vec2(textureSize(texture2d_1, 0));
     float depth = eye_depth(uv);
     float ao = 1.0 - 0.85 * occlusion(uv, pixel, depth);
-    vec3 colour = texture(texture2d_1, uv).rgb * ao;
+    // One texel a pixel: a plain fetch costs a software rasteriser less than a filtered read.
+    vec3 colour = texelFetch(texture2d_1, ivec2(gl_FragCoord.xy), 0).rgb * ao;
     colour += texture(texture2d_glow, uv).rgb;
     // A faint warm floor under everything, so black never reads as a dead screen.
     colour += vec3(0.012, 0.009, 0.006) * (1.0 - uv.y);

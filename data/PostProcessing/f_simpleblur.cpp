@@ -1,14 +1,15 @@
 #version 330 compatibility
-// Nine-tap box blur of texture2d_1, one pixel apart.
+// The combine pass where nothing is near enough to be occluded: the same sum as
+// f_combineSSAO.cpp with no occlusion, to the bit. That pass then draws again over what is.
 
-uniform sampler2D texture2d_1;
+uniform sampler2D texture2d_1;     // resolved scene colour
+uniform sampler2D texture2d_glow;  // half size: glow and streaks
 
 void main()
 {
     vec2 uv = gl_TexCoord[0].st;
-    vec2 pixel = 1.0 / vec2(textureSize(texture2d_1, 0));
-    vec3 sum = vec3(0.0);
-    for (int y = -1; y <= 1; ++y)
-        for (int x = -1; x <= 1; ++x) sum += texture(texture2d_1, uv + vec2(x, y) * pixel).rgb;
-    gl_FragColor = vec4(sum / 9.0, 1.0);
+    vec3 colour = texelFetch(texture2d_1, ivec2(gl_FragCoord.xy), 0).rgb;
+    colour += texture(texture2d_glow, uv).rgb;
+    colour += vec3(0.012, 0.009, 0.006) * (1.0 - uv.y);
+    gl_FragColor = vec4(colour, 1.0);
 }
