@@ -3,8 +3,8 @@
 // this is the one place the numbers are written.
 #pragma once
 
-// Four programs are built and never drawn with: material1b, material2, velocities and
-// simpleblur. They stay, built in this order at load, because the load's console output
+// Three programs are built and never drawn with: material1b, material2 and velocities.
+// They stay, built in this order at load, because the load's console output
 // (each file's path and log) and its order are the show's.
 namespace program_slot {
 inline constexpr int material1 = 1;  // particle drawing
@@ -17,7 +17,7 @@ inline constexpr int combine_ssao = 3;  // combine pass
 inline constexpr int blurpass = 4;      // final pass to the window
 inline constexpr int velocities = 5;
 inline constexpr int blurhighlights = 6;  // bloom, at half size
-inline constexpr int simpleblur = 13;
+inline constexpr int simpleblur = 13;  // combine pass where nothing is occluded
 inline constexpr int godrays = 7;  // glow and streaks, at half size
 }  // namespace program_slot
 
