@@ -3,6 +3,7 @@
 #include "assets/polygons.h"
 #include "demo/particle_stage.h"
 #include "demo/slots.h"
+#include "post/post_passes.h"
 #include "render/render_engine.h"
 
 #include <GL/glew.h>
@@ -131,8 +132,8 @@ void part_start::load(render_engine* engine)
     e.create_random_texture(tex_spare, W, H);
     e.create_depth_texture(tex_depth, W, H);
     e.create_depth_texture(tex_depth2, W, H);
-    e.create_target_texture(texture_slot::glow, W / 2, H / 2);
-    e.create_target_texture(texture_slot::bloom, W / 2, H / 2);
+    e.create_target_texture(texture_slot::glow, W / reduced_scale, H / reduced_scale);
+    e.create_target_texture(texture_slot::bloom, W / reduced_scale, H / reduced_scale);
     // Repeating, as tex_color0 does: the bloom's and the lens's reads past the edges wrap.
     e.create_target_texture(texture_slot::combined, W, H, true);
 

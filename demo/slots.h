@@ -16,9 +16,9 @@ inline constexpr int material2 = 22;
 inline constexpr int combine_ssao = 3;  // combine pass
 inline constexpr int blurpass = 4;      // final pass to the window
 inline constexpr int velocities = 5;
-inline constexpr int blurhighlights = 6;  // bloom, at half size
+inline constexpr int blurhighlights = 6;  // bloom, at quarter size
 inline constexpr int simpleblur = 13;  // combine pass where nothing is occluded
-inline constexpr int godrays = 7;  // glow and streaks, at half size
+inline constexpr int godrays = 7;  // glow and streaks, at quarter size
 }  // namespace program_slot
 
 namespace texture_slot {

@@ -35,16 +35,16 @@ double aspect_of(const chain_targets& t)
     return static_cast<double>(t.width) / static_cast<double>(t.height);
 }
 
-// A full-screen quad into `slot` at half size. The enable, colour and viewport state is
+// A full-screen quad into `slot` at quarter size. The enable, colour and viewport state is
 // kept, so the passes around it see what they always saw.
 template <typename Uniforms>
-void half_size_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+void quarter_size_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                     int program, int slot, Uniforms&& uniforms)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
     engine.attach_color_texture(t.reduced_set, 0, slot);
     engine.bind_resolve_for_drawing(t.reduced_set);
-    glViewport(0, 0, t.width / 2, t.height / 2);
+    glViewport(0, 0, t.width / reduced_scale, t.height / reduced_scale);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     shaders.use_program(program);
@@ -81,7 +81,7 @@ void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_ta
                double T, vec3 eye, vec3 target, vec3 up)
 {
     const int p = t.slot_glow;
-    half_size_pass(engine, shaders, t, p, t.tex_glow, [&] {
+    quarter_size_pass(engine, shaders, t, p, t.tex_glow, [&] {
         shaders.set_uniform_1f(p, "time", static_cast<float>(T));
         shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_3", engine.texture_table[t.tex_color1]);
         set_projector_matrix(eye, target, up, 65.0, aspect_of(t), 1.0, 100.0);
@@ -91,7 +91,7 @@ void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_ta
 void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t)
 {
     const int p = t.slot_bloom;
-    half_size_pass(engine, shaders, t, p, t.tex_bloom, [&] {
+    quarter_size_pass(engine, shaders, t, p, t.tex_bloom, [&] {
         shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", engine.texture_table[t.tex_combined]);
         shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", engine.texture_table[t.tex_depth]);
     });

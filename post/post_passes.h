@@ -1,5 +1,5 @@
-// The GL half of the post-processing chain: the scene target, the half-size glow pass,
-// the combine pass into a texture of its own, the half-size bloom pass, the final pass to
+// The GL half of the post-processing chain: the scene target, the quarter-size glow pass,
+// the combine pass into a texture of its own, the quarter-size bloom pass, the final pass to
 // the window and the fade. Each takes what the curves computed and only issues the calls.
 #pragma once
 #include "base/vecmath.h"
@@ -9,6 +9,10 @@
 
 struct render_engine;
 struct shader_bank;
+
+// The glow and bloom textures are this many times smaller than the screen on each side:
+// soft enough there, and a full-screen pass costs by the pixel on a CPU renderer.
+inline constexpr int reduced_scale = 4;
 
 // Texture and program slots the chain reads, and the screen size (W x H).
 struct chain_targets {
@@ -20,14 +24,14 @@ struct chain_targets {
     int tex_spare = 32;
     int tex_combined = 33;
     int tex_spectrum = 34;  // the final pass's
-    int tex_glow = 30;   // half size
-    int tex_bloom = 31;  // half size
+    int tex_glow = 30;   // quarter size
+    int tex_bloom = 31;  // quarter size
     int slot_combine = 3;
     int slot_combine_open = 13;  // the combine pass where nothing occludes
     int slot_final = 4;
     int slot_glow = 7;
     int slot_bloom = 6;
-    int reduced_set = 1;  // the framebuffer set the half-size passes draw through
+    int reduced_set = 1;  // the framebuffer set the quarter-size passes draw through
     int combine_set = 2;  // the one the combine pass draws through
     int width = 0;
     int height = 0;
@@ -41,7 +45,7 @@ void begin_scene_pass(render_engine& engine, const chain_targets& t);
 // Resolves both colours and the depth into their textures.
 void end_scene_pass(render_engine& engine, const chain_targets& t);
 
-// Glow and streaks of tex_color1 at half size into tex_glow; the camera places the point
+// Glow and streaks of tex_color1 at quarter size into tex_glow; the camera places the point
 // the streaks run to.
 void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                double T, vec3 eye, vec3 target, vec3 up);
@@ -51,7 +55,7 @@ void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_ta
 void combine_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
                   double T, float limit, vec3 eye, vec3 target, vec3 up);
 
-// Bloom of the combined image at half size into tex_bloom, with how far the scene is
+// Bloom of the combined image at quarter size into tex_bloom, with how far the scene is
 // (from tex_depth) in its alpha.
 void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t);
 

@@ -1,5 +1,5 @@
 #version 330 compatibility
-// Bloom of the combined picture, drawn at half size: what is brighter than 0.45, spread
+// Bloom of the combined picture, drawn at quarter size: what is brighter than 0.45, spread
 // along a spiral. Alpha carries how far away the scene is there, so the final pass reads
 // both with one filtered read.
 

@@ -9,7 +9,7 @@ uniform sampler2D texture2d_2;           // scene depth (the bloom pass reads it
 uniform sampler1D texture1d_dsp;         // spectrum, 256 grey texels
 uniform float Limit;                     // developer exposure adjustment in stops (0 in the show)
 uniform float time;                      // scene time
-uniform sampler2D texture2d_bloom;       // half size: bloom of texture2d_1; alpha: how far
+uniform sampler2D texture2d_bloom;       // quarter size: bloom of texture2d_1; alpha: how far
 uniform float bass;                      // spectrum bands, the same for every pixel
 uniform float mids;
 

@@ -1,13 +1,13 @@
 #version 330 compatibility
 // Combine pass (fixed-function vertex stage, full-screen quad): the scene colour darkened
 // by screen-space ambient occlusion from the resolved depth, plus the glow and streaks
-// that the half-size glow pass drew. Drawn where the scene is near, over f_simpleblur.cpp.
+// that the quarter-size glow pass drew. Drawn where the scene is near, over f_simpleblur.cpp.
 
 uniform sampler2D texture2d_1;       // resolved scene colour
 uniform sampler2D texture2d_2;       // resolved scene depth
 uniform sampler2D texture2d_3;       // the scene's second output: what should glow
 uniform sampler2D texture2d_random;  // 1024 x 1024 noise: rotates the occlusion kernel
-uniform sampler2D texture2d_glow;    // half size: glow and streaks of texture2d_3
+uniform sampler2D texture2d_glow;    // quarter size: glow and streaks of texture2d_3
 uniform float Limit;                 // per-frame random 0..1: moves the noise every frame
 uniform float time;                  // scene time
 

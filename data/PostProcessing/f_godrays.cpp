@@ -1,12 +1,12 @@
 #version 330 compatibility
-// Glow and streaks of the scene's second output, drawn at half size: both read the same
-// source, and the combine pass picks up their sum with one filtered read.
+// Glow and streaks of the scene's second output, drawn at quarter size: both read the
+// same source, and the combine pass picks up their sum with one filtered read.
 
 uniform sampler2D texture2d_3;  // the scene's second output: what should glow
 uniform float time;             // scene time
 
 // Two rings around the centre, four reads each, the outer one turned by 45 degrees. At
-// half size neighbouring pixels read between each other's taps, and the filtered read
+// quarter size the inner ring reads between neighbouring pixels, and the filtered read
 // that brings the glow back to full size blends them.
 vec3 glow(vec2 uv, vec2 pixel)
 {

@@ -3,7 +3,7 @@
 // f_combineSSAO.cpp with no occlusion, to the bit. That pass then draws again over what is.
 
 uniform sampler2D texture2d_1;     // resolved scene colour
-uniform sampler2D texture2d_glow;  // half size: glow and streaks
+uniform sampler2D texture2d_glow;  // quarter size: glow and streaks
 
 void main()
 {

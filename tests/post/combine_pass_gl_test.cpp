@@ -55,9 +55,9 @@ struct chain {
         e.create_noise_texture(t.tex_noise, 1024, 1024);
         e.create_random_texture(t.tex_color0, W, H);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, pattern(W, H, 1).data());
-        e.create_target_texture(t.tex_glow, W / 2, H / 2);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, W / 2, H / 2, GL_RGBA, GL_UNSIGNED_BYTE,
-                        pattern(W / 2, H / 2, 2).data());
+        e.create_target_texture(t.tex_glow, W / reduced_scale, H / reduced_scale);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, W / reduced_scale, H / reduced_scale, GL_RGBA, GL_UNSIGNED_BYTE,
+                        pattern(W / reduced_scale, H / reduced_scale, 2).data());
         e.create_depth_texture(t.tex_depth, W, H);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, W, H, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
                      window_depths().data());
