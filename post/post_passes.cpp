@@ -35,11 +35,11 @@ double aspect_of(const chain_targets& t)
     return static_cast<double>(t.width) / static_cast<double>(t.height);
 }
 
-// A full-screen quad into `slot` at quarter size. The enable, colour and viewport state is
-// kept, so the passes around it see what they always saw.
+// A full-screen quad into `slot` at the reduced size. The enable, colour and viewport state
+// is kept, so the passes around it see what they always saw.
 template <typename Uniforms>
-void quarter_size_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
-                    int program, int slot, Uniforms&& uniforms)
+void reduced_size_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t,
+                       int program, int slot, Uniforms&& uniforms)
 {
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
     engine.attach_color_texture(t.reduced_set, 0, slot);
@@ -81,7 +81,7 @@ void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_ta
                double T, vec3 eye, vec3 target, vec3 up)
 {
     const int p = t.slot_glow;
-    quarter_size_pass(engine, shaders, t, p, t.tex_glow, [&] {
+    reduced_size_pass(engine, shaders, t, p, t.tex_glow, [&] {
         shaders.set_uniform_1f(p, "time", static_cast<float>(T));
         shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_3", engine.texture_table[t.tex_color1]);
         set_projector_matrix(eye, target, up, 65.0, aspect_of(t), 1.0, 100.0);
@@ -91,7 +91,7 @@ void glow_pass(render_engine& engine, const shader_bank& shaders, const chain_ta
 void bloom_pass(render_engine& engine, const shader_bank& shaders, const chain_targets& t)
 {
     const int p = t.slot_bloom;
-    quarter_size_pass(engine, shaders, t, p, t.tex_bloom, [&] {
+    reduced_size_pass(engine, shaders, t, p, t.tex_bloom, [&] {
         shaders.set_sampler(GL_TEXTURE_2D, p, 0, "texture2d_1", engine.texture_table[t.tex_combined]);
         shaders.set_sampler(GL_TEXTURE_2D, p, 1, "texture2d_2", engine.texture_table[t.tex_depth]);
     });
