@@ -1,24 +1,18 @@
 // The combine pass shades its occlusion only where the scene is near enough to have any,
 // over a picture drawn without it. The result must be the occlusion program's alone, to
 // the byte, whatever the depth: across the occlusion's limit and out to the background.
-#include "post/post_passes.h"
-#include "render/render_engine.h"
-#include "render/shader_bank.h"
+#include "tests/post/chain_fixture.h"
 #include "tests/render/gl_helpers.h"
 #include "tests/support/gl_test_context.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
 #include <vector>
 
 namespace {
 
 constexpr int W = 96, H = 64;
-
-std::string data(const char* relative) { return std::string(THORNWAKE_SOURCE_DATA_DIR) + "/" + relative; }
 
 // Eye distance from 2 to 800 units left to right; every third row half a unit nearer, so
 // its neighbours are occluded.
@@ -42,15 +36,9 @@ std::vector<uint8_t> pattern(int w, int h, int seed)
     return out;
 }
 
-struct chain {
-    std::unique_ptr<render_engine> engine = std::make_unique<render_engine>();
-    shader_bank bank;
-    chain_targets t;
-
-    chain()
+struct chain : chain_fixture {
+    chain() : chain_fixture(W, H)
     {
-        t.width = W;
-        t.height = H;
         render_engine& e = *engine;
         e.create_noise_texture(t.tex_noise, 1024, 1024);
         e.create_random_texture(t.tex_color0, W, H);
@@ -66,8 +54,8 @@ struct chain {
         e.create_framebuffer_set(0, W, H, 0);
         e.attach_depth_texture(0, t.tex_depth);
         e.create_framebuffer_set(t.combine_set, W, H, 0);
-        bank.build_fragment_program(data("PostProcessing/f_combineSSAO.cpp"), t.slot_combine);
-        bank.build_fragment_program(data("PostProcessing/f_simpleblur.cpp"), t.slot_combine_open);
+        bank.build_fragment_program(source_data("PostProcessing/f_combineSSAO.cpp"), t.slot_combine);
+        bank.build_fragment_program(source_data("PostProcessing/f_simpleblur.cpp"), t.slot_combine_open);
         glViewport(0, 0, W, H);
     }
 

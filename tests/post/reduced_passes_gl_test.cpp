@@ -1,17 +1,13 @@
 // The glow and bloom passes draw their whole reduced-size target, and what they draw
 // lands where its source is: a viewport that disagrees with the texture's size would
 // leave stale texels or move the glow away from what glows.
-#include "post/post_passes.h"
-#include "render/render_engine.h"
-#include "render/shader_bank.h"
+#include "tests/post/chain_fixture.h"
 #include "tests/render/gl_helpers.h"
 #include "tests/support/gl_test_context.h"
 
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
 #include <vector>
 
 namespace {
@@ -19,8 +15,6 @@ namespace {
 constexpr int W = 128, H = 64;
 constexpr int w = W / reduced_scale, h = H / reduced_scale;
 constexpr uint8_t stale = 77;
-
-std::string data(const char* relative) { return std::string(THORNWAKE_SOURCE_DATA_DIR) + "/" + relative; }
 
 // Black with a bright 4 x 4 block whose corner is (x0, y0).
 std::vector<uint8_t> spot(int x0, int y0)
@@ -55,15 +49,9 @@ brightest find_brightest(const std::vector<uint8_t>& texels)
     return b;
 }
 
-struct chain {
-    std::unique_ptr<render_engine> engine = std::make_unique<render_engine>();
-    shader_bank bank;
-    chain_targets t;
-
-    chain()
+struct chain : chain_fixture {
+    chain() : chain_fixture(W, H)
     {
-        t.width = W;
-        t.height = H;
         render_engine& e = *engine;
         e.create_random_texture(t.tex_color1, W, H);
         e.create_target_texture(t.tex_combined, W, H, true);
@@ -76,8 +64,8 @@ struct chain {
             fill(e, slot, w, h, stale_texels);
         }
         e.create_framebuffer_set(t.reduced_set, W / 2, H / 2, 0);
-        bank.build_fragment_program(data("PostProcessing/f_godrays.cpp"), t.slot_glow);
-        bank.build_fragment_program(data("PostProcessing/f_blurhighlights.cpp"), t.slot_bloom);
+        bank.build_fragment_program(source_data("PostProcessing/f_godrays.cpp"), t.slot_glow);
+        bank.build_fragment_program(source_data("PostProcessing/f_blurhighlights.cpp"), t.slot_bloom);
     }
 };
 
