@@ -63,6 +63,7 @@ public:
     particle_system particles_splash;
     // Index list of the main population's segments, rewritten before each line draw.
     uint32_t main_segments = 0;
+    uint32_t main_segments_view = 0;     // GL_RG32UI texture-buffer view of it: the point draw reads it
     int32_t main_segments_capacity = 0;  // in segments
     int32_t point_batch = 0;             // points per draw call; 0: all in one (point_draw_batch)
     recorded_path path;

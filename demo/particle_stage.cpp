@@ -17,6 +17,7 @@ constexpr int spectrum_unit = 4;
 constexpr int particle_view_unit = 5;
 constexpr int head_colour_unit = 0;
 constexpr int box_colour_unit = 1;
+constexpr int segment_list_unit = 6;
 
 // Segments one vertex of the segment pass writes: vSegment[4].
 constexpr int segments_per_vertex = 4;
@@ -93,6 +94,7 @@ void set_draw_uniforms(const part_start& part, int slot, const particle_system& 
     bank.set_uniform_1f(slot, "takeover", takeover);
     bank.set_uniform_1f(slot, "transform", in.transform);
     bank.set_sampler(GL_TEXTURE_BUFFER, slot, particle_view_unit, "TheVBO", system.source_view);
+    bank.set_sampler(GL_TEXTURE_BUFFER, slot, segment_list_unit, "Segments", part.main_segments_view);
     glActiveTexture(GL_TEXTURE0);
     bank.set_uniform_1f(slot, "TheMode", in.mode);
     bank.set_uniform_1f(slot, "Dsp", in.dsp);
@@ -124,7 +126,9 @@ void begin_draw(part_start& part, const particle_system& system, float takeover,
 // Writes segment (a, a + 1) of the main population into part.main_segments for every a
 // below n - 1 (n > 1), and broken ones up to the next multiple of four, by transform
 // feedback from the segment program given the main draw's inputs, and leaves that buffer
-// bound as the element array with the drawing program current in line mode.
+// bound as the element array with the drawing program current in line mode. A group of
+// four within a pixel is written as (a, a + 4) and three broken ones; the point draw
+// reads that through main_segments_view.
 void capture_segments(part_start& part, int n, float takeover, const draw_inputs& in)
 {
     const int vertices = (n - 1 + segments_per_vertex - 1) / segments_per_vertex;
@@ -135,6 +139,12 @@ void capture_segments(part_start& part, int n, float takeover, const draw_inputs
         glBufferData(GL_TRANSFORM_FEEDBACK_BUFFER, GLsizeiptr(segments) * 2 * sizeof(GLuint), nullptr,
                      GL_STREAM_DRAW);
         part.main_segments_capacity = segments;
+        if (!part.main_segments_view) {
+            glGenTextures(1, &part.main_segments_view);
+            glBindTexture(GL_TEXTURE_BUFFER, part.main_segments_view);
+            glTexBuffer(GL_TEXTURE_BUFFER, GL_RG32UI, part.main_segments);
+            glBindTexture(GL_TEXTURE_BUFFER, 0);
+        }
     }
     const shader_bank& bank = part.shaders;
     bank.use_program(part.slot_segments);

@@ -15,6 +15,9 @@ void draw_particle_stage(part_start& part, double t);
 
 // The main population's line strips, then its points, under the current matrices. A strip
 // segment whose ends jump more than 0.35 apart, or touch a lost particle, is not drawn.
+// Four segments in a row (from a multiple of four) that together span less than a pixel
+// on screen are drawn as one, and the three points inside them not at all: where the
+// population crowds onto a curve, hundreds of them would land on each of its pixels.
 // The drawing program must record main_segments_output by transform feedback.
 void draw_main_particles(part_start& part, const particle_controls& c);
 

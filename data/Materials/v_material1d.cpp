@@ -17,11 +17,13 @@ uniform float TheMode;            // 0 main population, 1 splash
 uniform float Dsp;                // spectrum level of this population's band: bigger, brighter points
 uniform float DatX;               // sideways shift of the splash population
 uniform float LineSegments;       // 0: points; 1: lines indexed by particle; 2: capture the segment list
+uniform usamplerBuffer Segments;  // the list the segment pass wrote this frame, read by the points
 
 // Captured by the segment pass: segments (a, a + 1) for a = 4v to 4v + 3, as the indices
 // the line draw takes, or, for a broken one, twice the index past the population, which
-// that draw puts outside the clip volume. Four a vertex share the placing of their ends,
-// and software GL spends a fixed cost on each transform-feedback vertex.
+// that draw puts outside the clip volume; four within a pixel as (4v, 4v + 4) and three
+// broken ones. Four a vertex share the placing of their ends, and software GL spends a
+// fixed cost on each transform-feedback vertex.
 flat out uvec2 vSegment[4];
 
 out vec4 vColour;  // rgb colour, a: share of it into the glow output
@@ -85,6 +87,45 @@ vec3 place(vec3 p, int i, int count)
     return p;
 }
 
+// Where a placed particle lands on screen, in pixels from the centre.
+vec2 on_screen(vec3 placed, out bool in_front)
+{
+    vec4 clip = gl_ModelViewProjectionMatrix * vec4(placed, 1.0);
+    in_front = clip.w > 0.1;
+    return clip.xy / clip.w * 0.5 * GlobalResolution.xy;
+}
+
+// Segments 4g to 4g + 3 of the main population: (a, a + 1), or twice the index past the
+// population for one that is broken (its ends jump across the scene, or one is lost).
+// True when all four are whole, in front of the camera, and together shorter than a pixel
+// on screen: then its five particles draw on the same pixel or two.
+bool segment_group(int g, int count, out uvec2 segments[4])
+{
+    int a = 4 * g;
+    vec3 first = texelFetch(TheVBO, a).xyz;
+    vec3 placed_first = place(first, a, count);
+    bool in_front;
+    vec2 screen_first = on_screen(placed_first, in_front);
+    bool all_whole = true;
+    float span = 0.0;
+    for (int k = 0; k < 4; ++k, ++a) {
+        vec3 last = texelFetch(TheVBO, a + 1).xyz;
+        vec3 placed_last = place(last, a + 1, count);
+        bool whole = a + 1 < count && usable(first) && usable(last) &&
+                     distance(placed_first, placed_last) < 0.35;
+        segments[k] = whole ? uvec2(a, a + 1) : uvec2(count);
+        bool front;
+        vec2 screen_last = on_screen(placed_last, front);
+        all_whole = all_whole && whole;
+        in_front = in_front && front;
+        span += distance(screen_first, screen_last);
+        first = last;
+        placed_first = placed_last;
+        screen_first = screen_last;
+    }
+    return all_whole && in_front && span < 1.0;
+}
+
 void main()
 {
     int i = gl_VertexID;
@@ -96,21 +137,19 @@ void main()
     // is shaded once, however many segments share it.
     for (int k = 0; k < 4; ++k) vSegment[k] = uvec2(0u);
     for (int once = int(LineSegments > 1.5); once > 0; --once) {
-        int a = 4 * i;
-        vec3 first = texelFetch(TheVBO, a).xyz;
-        vec3 placed_first = place(first, a, count);
-        for (int k = 0; k < 4; ++k, ++a) {
-            vec3 last = texelFetch(TheVBO, a + 1).xyz;
-            vec3 placed_last = place(last, a + 1, count);
-            bool whole = a + 1 < count && usable(first) && usable(last) &&
-                         distance(placed_first, placed_last) < 0.35;
-            vSegment[k] = whole ? uvec2(a, a + 1) : uvec2(count);
-            first = last;
-            placed_first = placed_last;
-        }
+        uvec2 segments[4];
+        bool tiny = segment_group(i, count, segments);
+        // Less than a pixel: one segment stands for four, with the same ends.
+        if (tiny) segments = uvec2[4](uvec2(4 * i, 4 * i + 4), uvec2(count), uvec2(count), uvec2(count));
+        for (int k = 0; k < 4; ++k) vSegment[k] = segments[k];
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         vColour = vec4(0.0);
         return;
+    }
+    // The points of such a group, but its first, land on the first one's pixel or the next.
+    for (int once = int(LineSegments < 0.5 && TheMode < 0.5 && (i & 3) != 0); once > 0; --once) {
+        uint a = uint(i & ~3);
+        kept = kept && texelFetch(Segments, i & ~3).xy != uvec2(a, a + 4u);
     }
     for (int once = int(LineSegments > 0.5); once > 0; --once) {
         kept = i < count;

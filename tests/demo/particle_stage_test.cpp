@@ -197,6 +197,39 @@ TEST(ParticleStageGL, StripsDropTheSegmentsThatJumpAndNothingElse)
     }
 }
 
+// Window depth at pixel x, y (from the bottom left).
+static float depth_at(int x, int y)
+{
+    float d = -1;
+    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &d);
+    return d;
+}
+
+TEST(ParticleStageGL, FourSegmentsWithinAPixelDrawAsOneWithoutTheirInnerPoints)
+{
+    TW_REQUIRE_GL();
+    auto part = small_part();
+    // Particles 0 to 4 within a pixel at (160, 90), the inner three nearer than the ends;
+    // particle 5 sixteen pixels away and near. The rest are lost.
+    std::vector<std::array<float, 4>> state(1600, {1e30f, 0, 0, 1});
+    const float x = 160.5f / 160 - 1, y = 90.5f / 90 - 1;
+    for (int i = 0; i < 5; ++i) state[size_t(i)] = {x + 0.0005f * float(i), y, i == 0 || i == 4 ? 0.2f : 0.0f, 1};
+    state[5] = {x - 0.1f, y, 0.0f, 1};
+    draw_main_on_screen(*part, state);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    std::array<GLuint, 12> list{};
+    glBindBuffer(GL_ARRAY_BUFFER, part->main_segments);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof list, list.data());
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    const std::array<GLuint, 12> expected{0, 4, 1600, 1600, 1600, 1600, 1600, 1600, 4, 5, 1600, 1600};
+    EXPECT_EQ(list, expected);
+    // Nothing of particles 1 to 3 reached the pixel: it holds the ends' depth (0.6), not
+    // theirs (0.5). Particle 5's group spans more than a pixel, so its point is drawn.
+    EXPECT_NEAR(depth_at(160, 90), 0.6f, 0.01f);
+    EXPECT_NEAR(depth_at(144, 90), 0.5f, 0.01f);
+}
+
 TEST(ParticleStage, PointsGoInBatchesOnlyOnCpuRenderers)
 {
     EXPECT_GT(point_draw_batch("llvmpipe (LLVM 15.0.6, 256 bits)"), 0);
