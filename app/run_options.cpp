@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/data_location.h"
+#include "app/step_schedule.h"
 
 #include "studio/commands.h"
 
@@ -107,6 +108,14 @@ int parse_run_options(int argc, const char* const* argv, run_options& o)
     if (o.studio && !o.fullscreen) o.windowed = true;  // no setup dialog: straight into a window
     if (o.from >= o.to) {
         std::fprintf(stderr, "thornwake: --from (%g) must be before --to (%g)\n", o.from, o.to);
+        return 2;
+    }
+    // Frame k shows the end of its interval, (first + k + 1) / fps: a range shorter than one
+    // interval would write nothing and still end well.
+    const double first_shown = double(capture_first_multiple(o.from > 0 ? o.from : o.seek, o.fps) + 1) / o.fps;
+    if (o.capturing() && first_shown > o.to) {
+        std::fprintf(stderr, "thornwake: --from %g to --to %g holds no frame at %d fps: the first shows %g s\n",
+                     o.from, o.to, o.fps, first_shown);
         return 2;
     }
     o.console = argc > 1;

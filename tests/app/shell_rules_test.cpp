@@ -139,10 +139,13 @@ TEST(RunOptions, BadValuesExitWithTwo)
     for (std::vector<const char*> bad : {
              std::vector<const char*>{"--size", "big"}, {"--size", "0x0"}, {"--fps", "0"},
              {"--seek", "-3"}, {"--windowed", "--fullscreen"}, {"--from", "5", "--to", "2"},
-             {"--capture", "a", "--video", "b.mp4"}, {"--no-such-flag"}, {"--fps", "x"}}) {
+             {"--capture", "a", "--video", "b.mp4"}, {"--no-such-flag"}, {"--fps", "x"},
+             {"--capture", "a", "--fps", "30", "--from", "150", "--to", "150.02"}}) {
         run_options o;
         EXPECT_EQ(parse(bad, o), 2) << bad[0];
     }
+    run_options one;
+    EXPECT_EQ(parse({"--capture", "a", "--fps", "30", "--from", "150", "--to", "150.04"}, one), -1);
     run_options o;
     EXPECT_EQ(parse({"--version"}, o), 0);
 }
