@@ -16,8 +16,8 @@ struct video_settings {
 };
 
 // H.264 quantiser of every exported frame. At 1280x720 it matches CRF 18 on calm stretches
-// and keeps more detail in busy ones, for about a fifth more bytes; unlike CRF it needs no
-// rate control state from the frames before.
+// and keeps more detail in busy ones; unlike CRF it needs no rate control state from the
+// frames before.
 inline constexpr int video_quantiser = 22;
 
 // The ffmpeg command line for these settings (without the program name). A key frame starts
